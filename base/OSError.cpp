@@ -1,0 +1,27 @@
+#include "base/OSError.h"
+
+#include "base/Exception.h"
+#include "base/Format.h"
+#include "platform/SystemError.h"
+
+namespace {
+
+std::string TrimEnd(std::string text) {
+  while (!text.empty() &&
+         (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' || text.back() == '.'))
+    text.pop_back();
+  return text;
+}
+
+} // namespace
+
+std::string OSErrorMessage(std::uint32_t code) {
+  if (code == 0)
+    return "A call to an OS function failed";
+  return Format("System Error.  Code: %d.", code) + "\r\n" +
+         TrimEnd(platform::FormatSystemMessage(code));
+}
+
+void RaiseLastOSError() {
+  throw Exception(OSErrorMessage(platform::GetLastError()));
+}

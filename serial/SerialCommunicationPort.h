@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/CommDevice.h"
+
+#include <cstdint>
+#include <string>
+
+// One serial device, owned for as long as a port is open: fixed line format
+// (8 data bits, even parity, one stop bit, no handshaking), modem lines
+// driven only by SetRTS and SetDTR.
+class TSerialCommunicationPort {
+public:
+  explicit TSerialCommunicationPort(std::string path);
+  ~TSerialCommunicationPort();
+  TSerialCommunicationPort(const TSerialCommunicationPort&) = delete;
+  TSerialCommunicationPort& operator=(const TSerialCommunicationPort&) = delete;
+
+  void Open();
+  void Close();
+  bool IsOpen() const { return Handle != platform::InvalidHandle; }
+  void Write(const std::string& data);
+  std::string ReadAvailable();
+  void SetRTS(bool on);
+  void SetDTR(bool on);
+  void SetBaudRate(std::uint32_t rate);
+
+  const std::string& PortPath() const { return Path; }
+  const platform::Dcb& LineSettings() const { return Line; }
+  const platform::CommTimeouts& Timeouts() const { return Times; }
+
+private:
+  void Escape(std::uint32_t function);
+
+  std::string Path;
+  platform::Handle Handle = platform::InvalidHandle;
+  platform::CommTimeouts Times{};
+  platform::Dcb Line{};
+};
