@@ -1,0 +1,141 @@
+// Exchanges over a real pseudo-terminal with the simulated instrument on the
+// other side. Each exchange takes about 450 ms, so cases are grouped.
+#include "base/Exception.h"
+#include "serial/K4410RProtocol.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Runs one exchange and returns its duration in milliseconds.
+long Exchange(TK4410RProtocol& protocol, const std::string& request) {
+  protocol.Request = request;
+  const auto start = Clock::now();
+  protocol.Transact();
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+} // namespace
+
+TEST(Exchange, RequestsGoOutWithCrLfAndAnswersComeBackWhole) {
+  ScopedConfigHome home;
+  const auto record = home.Path() / "wire";
+  SimProcess sim({"--steady", "--record", record.string()});
+  TK4410RProtocol protocol(sim.DevicePath(), 9600);
+  EXPECT_EQ(protocol.AnswerDelay, 350);
+  EXPECT_TRUE(protocol.ExpectAnswer);
+
+  const long ms = Exchange(protocol, "p.v");
+  EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+  EXPECT_EQ(protocol.Request, "p.v\r\n");
+  EXPECT_EQ(ReadAll(record), "p.v\r\n");
+  EXPECT_GE(ms, 450);
+  EXPECT_LT(ms, 1000);
+
+  Exchange(protocol, "");
+  EXPECT_EQ(protocol.Answer, "");
+  Exchange(protocol, "F0");
+  EXPECT_EQ(protocol.Answer, "F0 FF FE 00 00 2E 09 F6 FF\r\n");
+  EXPECT_EQ(ReadAll(record), "p.v\r\n\r\nF0\r\n");
+}
+
+TEST(Exchange, SilenceGivesAnEmptyAnswerAfterTheFullWait) {
+  ScopedConfigHome home;
+  SimProcess sim({"--silent"});
+  TK4410RProtocol protocol(sim.DevicePath(), 9600);
+  const long ms = Exchange(protocol, "p.v");
+  EXPECT_EQ(protocol.Answer, "");
+  EXPECT_GE(ms, 450);
+}
+
+TEST(Exchange, PiecesQueuedInTimeAreJoined) {
+  ScopedConfigHome home;
+  SimProcess sim({"--steady", "--pieces", "4", "--gap", "40"});
+  TK4410RProtocol protocol(sim.DevicePath(), 9600);
+  Exchange(protocol, "p.v");
+  EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+}
+
+TEST(Exchange, LateBytesStartTheNextAnswer) {
+  ScopedConfigHome home;
+  SimProcess sim({"--steady", "--delay", "600"});
+  TK4410RProtocol protocol(sim.DevicePath(), 9600);
+  Exchange(protocol, "p.v");
+  EXPECT_EQ(protocol.Answer, "");
+  Exchange(protocol, "s.p");
+  EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+}
+
+TEST(Exchange, HostileAnswersAreTakenWholeAndByteForByte) {
+  ScopedConfigHome home;
+  {
+    SimProcess sim({"--garbage"});
+    TK4410RProtocol protocol(sim.DevicePath(), 9600);
+    for (int i = 0; i < 3; ++i) {
+      Exchange(protocol, "p.v");
+      EXPECT_FALSE(protocol.Answer.empty());
+    }
+  }
+  {
+    // Far more than a terminal queues at once: every read takes what is
+    // there, and what comes later is left for the next exchange.
+    SimProcess sim({"--steady", "--answer-size", "20000"});
+    TK4410RProtocol protocol(sim.DevicePath(), 9600);
+    std::string collected;
+    for (int i = 0; i < 8 && collected.size() < 20006; ++i) {
+      Exchange(protocol, i == 0 ? "p.v" : "unknown");
+      collected += protocol.Answer;
+    }
+    EXPECT_EQ(collected, "p.v " + std::string(20000, '7') + "\r\n");
+  }
+}
+
+TEST(Exchange, ADeviceThatVanishesEndsTheExchangeAndThePortOpensAgain) {
+  ScopedConfigHome home;
+  std::string port;
+  {
+    SimProcess sim({"--steady", "--hangup-after", "2"});
+    port = sim.PortName();
+    TK4410RProtocol protocol(sim.DevicePath(), 9600);
+    Exchange(protocol, "p.v");
+    EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+    Exchange(protocol, "p.v");
+    EXPECT_EQ(protocol.Answer, "");
+    EXPECT_TRUE(sim.WaitForExit(2000));
+    Exchange(protocol, "p.v");
+    EXPECT_EQ(protocol.Answer, "");
+  }
+  SimProcess again({"--steady", "--port", port.substr(3)});
+  ASSERT_EQ(again.PortName(), port);
+  TK4410RProtocol protocol(again.DevicePath(), 9600);
+  Exchange(protocol, "p.v");
+  EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+}
+
+TEST(Exchange, APortHeldByAnotherProtocolIsNotAvailable) {
+  ScopedConfigHome home;
+  SimProcess sim;
+  TK4410RProtocol first(sim.DevicePath(), 9600);
+  try {
+    TK4410RProtocol second(sim.DevicePath(), 9600);
+    FAIL() << "second open succeeded";
+  } catch (const Exception& error) {
+    EXPECT_EQ(std::string(error.what()), sim.DevicePath() + " is not available");
+  }
+  Exchange(first, "p.v");
+  EXPECT_EQ(first.Answer, "p.v 23.5\r\n");
+}
