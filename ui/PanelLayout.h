@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A rectangle in pixels, as the windows place their controls.
+struct TBounds {
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+
+  bool operator==(const TBounds&) const = default;
+};
+
+// The settings hold at most this many panels.
+inline constexpr int MaxSavedPanels = 10;
+
+// Where a new panel goes: under the last one, PanelGap apart, the same size.
+TBounds NextPanelBounds(const TBounds& last, int panelGap);
+
+// How much the window grows when a panel of this size is added (and shrinks
+// when it is removed).
+int PanelStep(const TBounds& panel, int panelGap);
+
+// Panels to create for a stored count: one at least, and no more than the
+// settings can describe.
+int PanelsToLoad(int storedCount);
+
+// Panels whose command and colour are written back.
+int PanelsToSave(int panelCount);
+
+// Setting names of panel i.
+std::string PanelCommandName(int index);
+std::string PanelColorName(int index);
+
+// Where a window saved at saved opens: there when it overlaps any screen,
+// otherwise at the top-left corner of the primary screen.
+TBounds PlaceOnScreens(const TBounds& saved, const std::vector<TBounds>& screens,
+                       const TBounds& primary);
