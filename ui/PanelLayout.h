@@ -23,9 +23,12 @@ TBounds NextPanelBounds(const TBounds& last, int panelGap);
 // when it is removed).
 int PanelStep(const TBounds& panel, int panelGap);
 
-// Panels to create for a stored count: one at least, and no more than the
-// settings can describe.
+// Panels whose command and colour are read for a stored count: none for a
+// first run, and no more than the settings can describe.
 int PanelsToLoad(int storedCount);
+
+// Panels the window holds after loading: the designed one at least.
+int PanelsToCreate(int storedCount);
 
 // Panels whose command and colour are written back.
 int PanelsToSave(int panelCount);

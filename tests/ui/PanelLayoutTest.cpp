@@ -12,11 +12,14 @@ TEST(PanelLayout, NewPanelStacksUnderTheLast) {
 }
 
 TEST(PanelLayout, StoredCountIsKeptWithinWhatTheSettingsHold) {
-  EXPECT_EQ(PanelsToLoad(0), 1);
-  EXPECT_EQ(PanelsToLoad(-5), 1);
+  EXPECT_EQ(PanelsToLoad(0), 0);
+  EXPECT_EQ(PanelsToCreate(0), 1);
+  EXPECT_EQ(PanelsToLoad(-5), 0);
+  EXPECT_EQ(PanelsToCreate(-5), 1);
   EXPECT_EQ(PanelsToLoad(3), 3);
-  EXPECT_EQ(PanelsToLoad(10), 10);
+  EXPECT_EQ(PanelsToCreate(3), 3);
   EXPECT_EQ(PanelsToLoad(11), 10);
+  EXPECT_EQ(PanelsToCreate(11), 10);
   EXPECT_EQ(PanelsToSave(12), 10);
   EXPECT_EQ(PanelsToSave(1), 1);
 }
