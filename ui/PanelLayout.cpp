@@ -22,7 +22,11 @@ int PanelStep(const TBounds& panel, int panelGap) {
 }
 
 int PanelsToLoad(int storedCount) {
-  return std::clamp(storedCount, 1, MaxSavedPanels);
+  return std::clamp(storedCount, 0, MaxSavedPanels);
+}
+
+int PanelsToCreate(int storedCount) {
+  return std::max(PanelsToLoad(storedCount), 1);
 }
 
 int PanelsToSave(int panelCount) {
