@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+// A text file read line by line. A line ends at LF or CR LF, neither part of
+// the line; a lone CR is dropped; character 26 (Ctrl-Z) ends the file; a
+// last line without a line end is still read, and there is no empty line
+// after it. I/O errors raise the messages of InOutErrorMessage.
+class TTextFile {
+public:
+  // Opens an existing file for reading; others may read it at the same time.
+  explicit TTextFile(const std::string& path);
+  ~TTextFile();
+  TTextFile(const TTextFile&) = delete;
+  TTextFile& operator=(const TTextFile&) = delete;
+
+  bool Eof();
+  std::string ReadLine();
+  // Closes the file, raising a failure; the destructor closes silently.
+  void Close();
+
+private:
+  int Peek();
+
+  struct TCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, TCloser> File;
+};
+
+// "File not found" (2), "Invalid filename" (3), "Too many open files" (4),
+// "File access denied" (5), "Read beyond end of file" (100), "Disk full"
+// (101), "Invalid numeric input" (106), otherwise "I/O error %d".
+std::string InOutErrorMessage(int code);
+
+// The I/O error code for an errno value of the standard library.
+int InOutErrorCode(int error);

@@ -1,0 +1,100 @@
+#include "base/TextFile.h"
+
+#include "base/Exception.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> ReadAll(const std::filesystem::path& path) {
+  TTextFile file(path.string());
+  std::vector<std::string> lines;
+  while (!file.Eof())
+    lines.push_back(file.ReadLine());
+  file.Close();
+  return lines;
+}
+
+std::string OpenError(const std::string& path) {
+  try {
+    TTextFile file(path);
+  } catch (const Exception& error) {
+    return error.what();
+  }
+  return "";
+}
+
+class TextFileTest : public testing::Test {
+protected:
+  std::filesystem::path Write(const std::string& bytes) {
+    const std::filesystem::path path = Dir.Path() / "play.txt";
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  TempDir Dir;
+};
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(TextFileTest, LineEndsLoneCrAndLastLine) {
+  EXPECT_EQ(ReadAll(Write("a\r\nb\nc\rd\n")), (Lines{"a", "b", "cd"}));
+  EXPECT_EQ(ReadAll(Write("a\nlast")), (Lines{"a", "last"}));
+  EXPECT_EQ(ReadAll(Write("\n\n")), (Lines{"", ""}));
+  EXPECT_EQ(ReadAll(Write("")), Lines{});
+  EXPECT_EQ(ReadAll(Write("a\r")), (Lines{"a"}));
+}
+
+TEST_F(TextFileTest, CtrlZEndsTheFile) {
+  EXPECT_EQ(ReadAll(Write("a\nb\x1a"
+                          "c\nd\n")),
+            (Lines{"a", "b"}));
+  EXPECT_EQ(ReadAll(Write("\x1a"
+                          "a\n")),
+            Lines{});
+}
+
+TEST_F(TextFileTest, BytesPassUnchanged) {
+  const std::string bytes("\xe9\x00\xff", 3);
+  EXPECT_EQ(ReadAll(Write(bytes + "\n")), Lines{bytes});
+}
+
+TEST_F(TextFileTest, ReadingPastTheEndRaises) {
+  TTextFile file(Write("a").string());
+  EXPECT_EQ(file.ReadLine(), "a");
+  EXPECT_TRUE(file.Eof());
+  EXPECT_THROW(
+      {
+        try {
+          file.ReadLine();
+        } catch (const Exception& error) {
+          EXPECT_STREQ(error.what(), "Read beyond end of file");
+          throw;
+        }
+      },
+      Exception);
+}
+
+TEST_F(TextFileTest, OpenErrors) {
+  EXPECT_EQ(OpenError((Dir.Path() / "missing.txt").string()), "File not found");
+  EXPECT_EQ(OpenError(Dir.Path().string()), "File access denied");
+  EXPECT_EQ(OpenError((Write("x") / "below").string()), "Invalid filename");
+  EXPECT_EQ(OpenError(""), "File not found");
+}
+
+TEST(InOutErrorMessage, TableAndOthers) {
+  EXPECT_EQ(InOutErrorMessage(4), "Too many open files");
+  EXPECT_EQ(InOutErrorMessage(101), "Disk full");
+  EXPECT_EQ(InOutErrorMessage(106), "Invalid numeric input");
+  EXPECT_EQ(InOutErrorMessage(32), "I/O error 32");
+  EXPECT_EQ(InOutErrorCode(ENOENT), 2);
+  EXPECT_EQ(InOutErrorCode(EACCES), 5);
+  EXPECT_EQ(InOutErrorCode(EMFILE), 4);
+}

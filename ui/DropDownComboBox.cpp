@@ -1,0 +1,6 @@
+#include "ui/DropDownComboBox.h"
+
+void TDropDownComboBox::showPopup() {
+  emit DropDown();
+  QComboBox::showPopup();
+}

@@ -1,0 +1,18 @@
+#include "ui/ErrorBox.h"
+
+#include "ui/ApplicationErrors.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+void TErrorBox::operator()(const std::string& message) {
+  if (*Open)
+    return;
+  *Open = true;
+  const std::shared_ptr<bool> open = Open;
+  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(Caption),
+                  QString::fromLatin1(ErrorBoxText(message)), QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.exec();
+  *open = false;
+}

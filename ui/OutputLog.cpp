@@ -1,0 +1,59 @@
+#include "ui/OutputLog.h"
+
+#include "base/Format.h"
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+        ++i;
+      lines.emplace_back();
+    } else {
+      lines.back() += c;
+    }
+  }
+  return lines;
+}
+
+TOutputLog::TAppend TOutputLog::Append(const std::string& text) {
+  TAppend result;
+  // The appended line end closes the last piece; nothing follows it.
+  result.Lines = SplitLines(text);
+  Appended += result.Lines.size();
+
+  std::size_t added = 0;
+  for (const std::string& line : result.Lines)
+    added += line.size() + 1;
+  // A single append larger than the whole view keeps only its newest lines.
+  while (added > Capacity && result.Lines.size() > 1) {
+    added -= result.Lines.front().size() + 1;
+    result.Lines.erase(result.Lines.begin());
+  }
+  if (added > Capacity) {
+    std::string& only = result.Lines.front();
+    only.erase(0, only.size() + 1 - Capacity);
+    added = Capacity;
+  }
+
+  while (!Kept.empty() && Chars + added > Capacity) {
+    Chars -= Kept.front() + 1;
+    Kept.pop_front();
+    ++result.DropLines;
+  }
+  for (const std::string& line : result.Lines)
+    Kept.push_back(line.size());
+  Chars += added;
+  return result;
+}
+
+TOutputLog::TAppend TOutputLog::AppendNumbered(const std::string& text) {
+  return Append(Format("%d. %s", static_cast<long long>(Appended + 1), text));
+}
+
+void TOutputLog::Clear() {
+  Kept.clear();
+  Chars = 0;
+  Appended = 0;
+}

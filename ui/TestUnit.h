@@ -1,0 +1,122 @@
+#pragma once
+
+#include "serial/K4410RProtocol.h"
+#include "ui/OutputLog.h"
+#include "ui/Playback.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class TDatabase;
+class TDropDownComboBox;
+class TK4410R_MonitorForm;
+class TTestVM806D_LX_MonitorForm;
+class TSerialPortList;
+struct TPortStringsEntry;
+
+// The main window: choose a port, open it, send commands and read the
+// numbered answers; repeat a command or play a text file as commands.
+class TForm1 : public QWidget {
+  Q_OBJECT
+
+public:
+  TForm1();
+  ~TForm1() override;
+
+  std::unique_ptr<TK4410RProtocol> Protocol; // nullptr while no port is open
+  std::unique_ptr<TDatabase> Settings;       // may be null if creating it failed
+
+  // One exchange, numbered log line; raises on exchange errors.
+  std::string SendAndLog(const std::string& text);
+  // Appends text plus a line end to OutputRichEdit as is (unnumbered); never fails.
+  void AppendOutput(const std::string& text);
+  void EnableMonitorCheck();
+  // MonitorCheckBox checked exactly when the panel monitor is visible.
+  void SyncMonitorCheck();
+  // ValueMonitorCheckBox checked exactly when the two-value monitor is visible.
+  void SyncValueMonitorCheck();
+  // The panel monitor's LoadLayout(*Settings), if both exist.
+  void LoadMonitorLayout();
+  // The panel monitor's SaveLayout(*Settings), if both exist.
+  void SaveMonitorLayout();
+  // Wired by the program entry; either may be null.
+  void SetMonitorForms(TK4410R_MonitorForm* panelMonitor, TTestVM806D_LX_MonitorForm* valueMonitor);
+
+  void OpenPort();
+  void ClosePort();
+  void RememberMessage(const std::string& text);
+  bool RefreshPorts(const std::string& preferred);
+
+  // The steps of the first activation; later calls do nothing.
+  void FormActivate();
+  // Writes the window's settings and releases the store; runs once, at the
+  // latest when the window is destroyed.
+  void FormDestroy();
+
+  bool Activated = false;
+  std::unique_ptr<TSerialPortList> Ports;
+  TPlayback Playback;
+
+  QLabel* PortLabel = nullptr;
+  TDropDownComboBox* PortComboBox = nullptr;
+  QPushButton* SpeedButton1 = nullptr;
+  QLabel* MessageLabel = nullptr;
+  QComboBox* MessageComboBox = nullptr;
+  QPushButton* TestButton = nullptr;
+  QCheckBox* MonitorCheckBox = nullptr;
+  QCheckBox* ValueMonitorCheckBox = nullptr;
+  QCheckBox* CycleCheckBox = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPlainTextEdit* OutputRichEdit = nullptr;
+  QTimer CycleTimer;
+
+signals:
+  // The operator (or a signal) closed the window: the program ends.
+  void Closed();
+
+protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+private:
+  void CreateControls();
+  void BindEvents();
+  void FormCreate();
+  void RestorePosition();
+
+  void SpeedButton1Click(bool down);
+  void TestButtonClick();
+  void PortComboBoxDropDown();
+  void MonitorCheckBoxClick(bool checked);
+  void ValueMonitorCheckBoxClick(bool checked);
+  void CycleCheckBoxClick(bool checked);
+  void Button1Click();
+  void CycleTimerTimer();
+  void OutputRichEditClear();
+
+  void StartPlayback(std::unique_ptr<class TTextFile> file);
+  void EndPlayback();
+  void ApplyLogAppend(const TOutputLog::TAppend& append);
+  std::string MessageText() const;
+  void SetMessageText(const std::string& text);
+  std::string SelectedPortName() const;
+
+  std::vector<TPortStringsEntry> PortEntries;
+  TOutputLog Log;
+  TK4410R_MonitorForm* PanelMonitor = nullptr;
+  TTestVM806D_LX_MonitorForm* ValueMonitor = nullptr;
+  bool FirstShown = false;
+  bool Destroyed = false;
+};
