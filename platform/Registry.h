@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The per-user registry calls of the system, with their Win32 meaning. Each
+// returns its status directly, as the Win32 registry calls do: RegistrySuccess,
+// or an error code of the platform.
+namespace platform {
+
+// An open key (HKEY). Only CurrentUserKey may be given as a parent.
+using RegKey = std::uintptr_t;
+inline constexpr RegKey CurrentUserKey = 0x80000001; // HKEY_CURRENT_USER
+
+// Value types.
+inline constexpr std::uint32_t RegNone = 0, RegSz = 1, RegExpandSz = 2, RegBinary = 3, RegDword = 4;
+
+// Status codes with a meaning of their own; any other non-zero status is a
+// plain failure of the platform.
+inline constexpr std::int32_t RegistrySuccess = 0;
+inline constexpr std::int32_t RegistryNotFound = 2;   // ERROR_FILE_NOT_FOUND
+inline constexpr std::int32_t RegistryMoreData = 234; // ERROR_MORE_DATA
+
+// RegOpenKeyExA(parent, subKey, 0, KEY_READ, result). subKey is relative to
+// parent and does not begin with a backslash. hiveProblem, when given,
+// receives the text of a hive that could not be read (the file and line of
+// the fault, and where it was set aside); it stays empty where the system
+// keeps the hive itself.
+std::int32_t OpenRegistryKey(RegKey parent, const std::string& subKey, RegKey* result,
+                             std::string* hiveProblem = nullptr);
+
+// RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+// result, nullptr): opens the key for writing, creating it if it is missing.
+std::int32_t CreateRegistryKey(RegKey parent, const std::string& subKey, RegKey* result,
+                               std::string* hiveProblem = nullptr);
+
+// RegQueryValueExA(key, name, nullptr, type, data, size). On entry *size is
+// the room in data; on return it is the size of the stored data. With data
+// null only the type and size are returned; when data is too small the
+// result is RegistryMoreData. A value that does not exist is
+// RegistryNotFound. type may be null.
+std::int32_t QueryRegistryValue(RegKey key, const std::string& name, std::uint32_t* type,
+                                void* data, std::uint32_t* size);
+
+// RegSetValueExA(key, name, 0, type, data, size): size bytes of data, which
+// for RegSz count the terminating NUL. A key opened for reading refuses.
+std::int32_t SetRegistryValue(RegKey key, const std::string& name, std::uint32_t type,
+                              const void* data, std::uint32_t size);
+
+// RegCloseKey.
+std::int32_t CloseRegistryKey(RegKey key);
+
+} // namespace platform
