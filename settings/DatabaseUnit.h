@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class TRegistryKey;
+
+// One named setting; the name is both its look-up key and its registry
+// value name.
+class TDatabaseRecord {
+public:
+  explicit TDatabaseRecord(std::string name) : Name(std::move(name)) {}
+  virtual ~TDatabaseRecord();
+  TDatabaseRecord(const TDatabaseRecord&) = delete;
+  TDatabaseRecord& operator=(const TDatabaseRecord&) = delete;
+
+  virtual void SaveTo(TRegistryKey& registry) const = 0;
+  // Leaves Value as it is when the registry has no value of this name.
+  virtual void LoadFrom(const TRegistryKey& registry) = 0;
+
+  const std::string Name;
+};
+
+class TStringDatabaseRecord : public TDatabaseRecord {
+public:
+  using TDatabaseRecord::TDatabaseRecord;
+  void SaveTo(TRegistryKey& registry) const override;
+  void LoadFrom(const TRegistryKey& registry) override;
+
+  std::string Value;
+};
+
+class TIntegerDatabaseRecord : public TDatabaseRecord {
+public:
+  using TDatabaseRecord::TDatabaseRecord;
+  void SaveTo(TRegistryKey& registry) const override;
+  void LoadFrom(const TRegistryKey& registry) override;
+
+  std::int32_t Value = 0;
+};
+
+// Stored as a 32-bit number, 1 or 0; any non-zero number reads as true.
+class TBooleanDatabaseRecord : public TDatabaseRecord {
+public:
+  using TDatabaseRecord::TDatabaseRecord;
+  void SaveTo(TRegistryKey& registry) const override;
+  void LoadFrom(const TRegistryKey& registry) override;
+
+  bool Value = false;
+};
+
+// A fixed, ordered set of named settings kept under one key of the current
+// user's registry. A concrete store names the key and adds its records in
+// DefineRecords; its constructor runs DefineRecords and then Load, so a
+// store is loaded once it exists.
+class TDatabase {
+public:
+  virtual ~TDatabase(); // does not save: a destructor must not throw
+  TDatabase(const TDatabase&) = delete;
+  TDatabase& operator=(const TDatabase&) = delete;
+
+  // Reads every record in order. A record whose stored value has the wrong
+  // type keeps its value and the rest load on; the first such error, or a
+  // registry store that could not be read, is kept in LoadError.
+  void Load();
+  // Writes every record in order; the first refused write raises and the
+  // records after it are not written.
+  void Save();
+  void CheckKey() const;
+
+  int AddRecord(std::unique_ptr<TDatabaseRecord> record);
+  TDatabaseRecord& FindRecord(const std::string& name) const;
+
+  std::string GetString(const std::string& name) const;
+  void SetString(const std::string& name, const std::string& value);
+  std::int32_t GetInteger(const std::string& name) const;
+  void SetInteger(const std::string& name, std::int32_t value);
+  bool GetBoolean(const std::string& name) const;
+  void SetBoolean(const std::string& name, bool value);
+
+  // The first error met while loading (a value of the wrong type, or a
+  // hive file that could not be parsed, naming the file and line); empty
+  // if none.
+  const std::string& LoadError() const { return FirstLoadError; }
+
+protected:
+  TDatabase() = default;
+  virtual void DefineRecords() = 0;
+
+  std::vector<std::unique_ptr<TDatabaseRecord>> Records;
+  // Relative to HKEY_CURRENT_USER, beginning with a backslash.
+  std::string KeyPath;
+
+private:
+  template <class TRecord> TRecord& TypedRecord(const std::string& name) const;
+  void NoteLoadError(const std::string& message);
+
+  std::string FirstLoadError;
+};
+
+// Releasing a store saves it first: saves, then frees the store (also when
+// Save raises), then lets Save's error propagate.
+void ReleaseDatabase(std::unique_ptr<TDatabase>& store);

@@ -1,0 +1,89 @@
+#include "settings/RegistryKey.h"
+
+#include "base/Exception.h"
+#include "base/Format.h"
+
+#include <cstring>
+#include <limits>
+
+namespace {
+
+std::string WithoutLeadingBackslash(const std::string& keyPath) {
+  return (!keyPath.empty() && keyPath.front() == '\\') ? keyPath.substr(1) : keyPath;
+}
+
+[[noreturn]] void RaiseGetFailed(const std::string& name) {
+  throw Exception(Format("Failed to get data for '%s'", name));
+}
+
+[[noreturn]] void RaiseInvalidType(const std::string& name) {
+  throw Exception(Format("Invalid data type for '%s'", name));
+}
+
+[[noreturn]] void RaiseSetFailed(const std::string& name) {
+  throw Exception(Format("Failed to set data for '%s'", name));
+}
+
+} // namespace
+
+TRegistryKey::TRegistryKey(const std::string& keyPath, TAccess access) {
+  const std::string subKey = WithoutLeadingBackslash(keyPath);
+  platform::RegKey opened = 0;
+  const std::int32_t status =
+      access == TAccess::Read
+          ? platform::OpenRegistryKey(platform::CurrentUserKey, subKey, &opened, &Problem)
+          : platform::CreateRegistryKey(platform::CurrentUserKey, subKey, &opened, &Problem);
+  if (status == platform::RegistrySuccess)
+    Key = opened;
+}
+
+TRegistryKey::~TRegistryKey() {
+  if (Key != 0)
+    platform::CloseRegistryKey(Key);
+}
+
+bool TRegistryKey::ValueExists(const std::string& name) const {
+  return Key != 0 && platform::QueryRegistryValue(Key, name, nullptr, nullptr, nullptr) ==
+                         platform::RegistrySuccess;
+}
+
+std::string TRegistryKey::ReadString(const std::string& name) const {
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  if (platform::QueryRegistryValue(Key, name, &type, nullptr, &size) != platform::RegistrySuccess)
+    RaiseGetFailed(name);
+  if (type != platform::RegSz && type != platform::RegExpandSz)
+    RaiseInvalidType(name);
+  std::string data(size, '\0');
+  if (platform::QueryRegistryValue(Key, name, &type, data.data(), &size) !=
+      platform::RegistrySuccess)
+    RaiseGetFailed(name);
+  data.resize(size);
+  return data.substr(0, data.find('\0'));
+}
+
+std::int32_t TRegistryKey::ReadInteger(const std::string& name) const {
+  std::uint32_t type = 0;
+  std::int32_t value = 0;
+  std::uint32_t size = sizeof value;
+  if (platform::QueryRegistryValue(Key, name, &type, &value, &size) != platform::RegistrySuccess)
+    RaiseGetFailed(name);
+  if (type != platform::RegDword || size != sizeof value)
+    RaiseInvalidType(name);
+  return value;
+}
+
+void TRegistryKey::WriteString(const std::string& name, const std::string& value) {
+  // The terminating NUL is part of a registry string.
+  if (value.size() >= std::numeric_limits<std::uint32_t>::max() ||
+      platform::SetRegistryValue(Key, name, platform::RegSz, value.c_str(),
+                                 static_cast<std::uint32_t>(value.size() + 1)) !=
+          platform::RegistrySuccess)
+    RaiseSetFailed(name);
+}
+
+void TRegistryKey::WriteInteger(const std::string& name, std::int32_t value) {
+  if (platform::SetRegistryValue(Key, name, platform::RegDword, &value, sizeof value) !=
+      platform::RegistrySuccess)
+    RaiseSetFailed(name);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <cstdint>
+#include <string>
+
+// One key of the current user's registry, open while the object lives, with
+// the typed reads and writes of the settings store and their messages.
+// Opening never raises: a key that could not be opened has no values, and
+// every write to it fails.
+class TRegistryKey {
+public:
+  enum class TAccess { Read, Write };
+
+  // keyPath is relative to HKEY_CURRENT_USER and may begin with a backslash.
+  TRegistryKey(const std::string& keyPath, TAccess access);
+  ~TRegistryKey();
+  TRegistryKey(const TRegistryKey&) = delete;
+  TRegistryKey& operator=(const TRegistryKey&) = delete;
+
+  bool IsOpen() const { return Key != 0; }
+  // Why the registry's store could not be read, if it could not; the key
+  // then opens on an empty store.
+  const std::string& HiveProblem() const { return Problem; }
+
+  bool ValueExists(const std::string& name) const;
+  // REG_SZ or REG_EXPAND_SZ (unexpanded), cut at the first NUL.
+  std::string ReadString(const std::string& name) const;
+  std::int32_t ReadInteger(const std::string& name) const;
+  void WriteString(const std::string& name, const std::string& value);
+  void WriteInteger(const std::string& name, std::int32_t value);
+
+private:
+  platform::RegKey Key = 0;
+  std::string Problem;
+};
