@@ -1,0 +1,91 @@
+#include "platform/CommDevice.h"
+
+#include <bit>
+#include <cstddef>
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+// The portable records are the Win32 ones byte for byte, so they cross by
+// bit_cast; the checks below prove that at compile time.
+static_assert(sizeof(Dcb) == sizeof(DCB));
+static_assert(offsetof(Dcb, wReserved) == offsetof(DCB, wReserved));
+static_assert(offsetof(Dcb, ByteSize) == offsetof(DCB, ByteSize));
+static_assert(offsetof(Dcb, EvtChar) == offsetof(DCB, EvtChar));
+static_assert(offsetof(Dcb, wReserved1) == offsetof(DCB, wReserved1));
+static_assert(sizeof(CommTimeouts) == sizeof(COMMTIMEOUTS));
+static_assert(sizeof(ComStat) == sizeof(COMSTAT));
+
+constexpr bool FlagBitsMatch() {
+  DCB dcb{};
+  dcb.fBinary = 1;
+  dcb.fOutxDsrFlow = 1;
+  dcb.fDtrControl = 3;
+  dcb.fInX = 1;
+  dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
+  dcb.fAbortOnError = 1;
+  return std::bit_cast<Dcb>(dcb).Flags ==
+         (DcbFlag::Binary | DcbFlag::OutxDsrFlow | DcbFlag::DtrControlMask | DcbFlag::InX |
+          DcbFlag::RtsControlHandshake | DcbFlag::AbortOnError);
+}
+static_assert(FlagBitsMatch());
+
+HANDLE Native(Handle handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+
+} // namespace
+
+Handle OpenCommDevice(const std::string& path) {
+  const HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return reinterpret_cast<Handle>(handle);
+}
+
+bool SetCommState(Handle handle, const Dcb& dcb) {
+  DCB native = std::bit_cast<DCB>(dcb);
+  return ::SetCommState(Native(handle), &native) != FALSE;
+}
+
+bool SetCommTimeouts(Handle handle, const CommTimeouts& timeouts) {
+  COMMTIMEOUTS native = std::bit_cast<COMMTIMEOUTS>(timeouts);
+  return ::SetCommTimeouts(Native(handle), &native) != FALSE;
+}
+
+bool EscapeCommFunction(Handle handle, std::uint32_t function) {
+  return ::EscapeCommFunction(Native(handle), function) != FALSE;
+}
+
+bool ClearCommError(Handle handle, std::uint32_t* errors, ComStat* stat) {
+  DWORD nativeErrors = 0;
+  COMSTAT nativeStat{};
+  if (!::ClearCommError(Native(handle), &nativeErrors, &nativeStat))
+    return false;
+  if (errors)
+    *errors = nativeErrors;
+  if (stat)
+    *stat = std::bit_cast<ComStat>(nativeStat);
+  return true;
+}
+
+bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* read) {
+  DWORD count = 0;
+  const bool ok = ::ReadFile(Native(handle), buffer, size, &count, nullptr) != FALSE;
+  *read = count;
+  return ok;
+}
+
+bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written) {
+  DWORD count = 0;
+  const bool ok = ::WriteFile(Native(handle), data, size, &count, nullptr) != FALSE;
+  *written = count;
+  return ok;
+}
+
+bool CloseHandle(Handle handle) {
+  return ::CloseHandle(Native(handle)) != FALSE;
+}
+
+} // namespace platform
