@@ -1,0 +1,279 @@
+#include "ui/K4410R_Monitor.h"
+
+#include "base/Format.h"
+#include "settings/DatabaseUnit.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/ColorValue.h"
+#include "ui/EchoStrip.h"
+#include "ui/MonitorPanel.h"
+#include "ui/PanelLayout.h"
+#include "ui/QtColor.h"
+#include "ui/TestUnit.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+constexpr int ClientWidth = 314;
+constexpr int ClientHeight = 170;
+
+QFont FormFont() {
+  QFont font("MS Sans Serif");
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  return font;
+}
+
+QFont DigitsFont() {
+  QFont font("Arial");
+  font.setStyleHint(QFont::SansSerif);
+  font.setBold(true);
+  font.setPixelSize(85);
+  return font;
+}
+
+TBounds BoundsOf(const QRect& rect) {
+  return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+TBounds BoundsOf(const QWidget& widget) {
+  return BoundsOf(widget.geometry());
+}
+
+QRect RectOf(const TBounds& bounds) {
+  return QRect(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+}
+
+std::string TextOf(const QLineEdit& edit) {
+  return edit.text().toLatin1().toStdString();
+}
+
+void SetTextOf(QLineEdit& edit, const std::string& text) {
+  edit.setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+} // namespace
+
+TK4410R_MonitorForm::TK4410R_MonitorForm(TForm1& mainForm)
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), MainForm(mainForm) {
+  // Closing the main window ends the program even while this one is shown.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  CreateControls();
+  BindEvents();
+  InitPanels();
+}
+
+TK4410R_MonitorForm::~TK4410R_MonitorForm() {
+  Guarded([&] { MainForm.SaveMonitorLayout(); });
+}
+
+void TK4410R_MonitorForm::FormCreate() {
+  MainForm.LoadMonitorLayout();
+}
+
+void TK4410R_MonitorForm::CreateControls() {
+  setObjectName("K4410R_MonitorForm");
+  setWindowTitle("K4410R_MonitorForm");
+  setFont(FormFont());
+  setFixedSize(ClientWidth, ClientHeight);
+
+  ControlPanel = new QWidget(this);
+  ControlPanel->setObjectName("ControlPanel");
+  ControlPanel->setGeometry(0, 0, ClientWidth, 41);
+
+  AddButton = new QPushButton("&+", ControlPanel);
+  AddButton->setObjectName("AddButton");
+  AddButton->setGeometry(4, 8, 25, 25);
+
+  RemoveButton = new QPushButton("&-", ControlPanel);
+  RemoveButton->setObjectName("RemoveButton");
+  RemoveButton->setGeometry(36, 8, 25, 25);
+  RemoveButton->setEnabled(false);
+
+  ShowEditCheckBox = new QCheckBox("Show Editors", ControlPanel);
+  ShowEditCheckBox->setObjectName("ShowEditCheckBox");
+  ShowEditCheckBox->setGeometry(68, 12, 97, 17);
+
+  Panel1 = new TMonitorPanel(this);
+  Panel1->setObjectName("Panel1");
+  Panel1->setGeometry(0, 48, 313, 121);
+  Panel1->setFont(DigitsFont());
+  Panel1->SetColor(WindowTextColor);
+  Panel1->SetCaption("Panel1");
+
+  Edit1 = new QLineEdit(Panel1);
+  Edit1->setObjectName("Edit1");
+  Edit1->setGeometry(4, 4, 65, 21);
+  Edit1->setFont(FormFont());
+  Edit1->setText("p.v");
+  Edit1->hide();
+
+  Timer = new QTimer(this);
+  Timer->setObjectName("Timer");
+  Timer->setInterval(1000);
+
+  ColorDialog = new QColorDialog(this);
+  ColorDialog->setObjectName("ColorDialog");
+}
+
+void TK4410R_MonitorForm::BindEvents() {
+  connect(AddButton, &QPushButton::clicked, this, [this] { Guarded([&] { AddButtonClick(); }); });
+  connect(RemoveButton, &QPushButton::clicked, this,
+          [this] { Guarded([&] { RemoveButtonClick(); }); });
+  // Also fires when loading the layout changes the state, as a click would.
+  connect(ShowEditCheckBox, &QCheckBox::toggled, this,
+          [this](bool checked) { Guarded([&] { ShowEditors(checked); }); });
+  connect(Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
+  BindPanel(*Panel1);
+}
+
+void TK4410R_MonitorForm::BindPanel(TMonitorPanel& panel) {
+  connect(&panel, &TMonitorPanel::DoubleClicked, this,
+          [this](TMonitorPanel* clicked) { Guarded([&] { ChoosePanelColor(*clicked); }); });
+}
+
+void TK4410R_MonitorForm::InitPanels() {
+  Panels = {Panel1};
+  Editors = {Edit1};
+  PanelGap = 4;
+}
+
+void TK4410R_MonitorForm::AddPanel() {
+  const TMonitorPanel& last = *Panels.back();
+  const QString number = QString::number(Panels.size() + 1);
+
+  auto* panel = new TMonitorPanel(this);
+  panel->setObjectName("Panel" + number);
+  panel->setText(panel->objectName());
+  panel->setGeometry(RectOf(NextPanelBounds(BoundsOf(last), PanelGap)));
+  panel->CopyLookFrom(last);
+  BindPanel(*panel);
+  Panels.push_back(panel);
+
+  const QLineEdit& first = *Editors.front();
+  auto* edit = new QLineEdit(panel);
+  edit->setObjectName("Edit" + QString::number(Editors.size() + 1));
+  edit->setGeometry(first.geometry());
+  edit->setFont(first.font());
+  edit->setVisible(!first.isHidden());
+  Editors.push_back(edit);
+
+  panel->show();
+  GrowBy(PanelStep(BoundsOf(*panel), PanelGap));
+  RemoveButton->setEnabled(true);
+}
+
+void TK4410R_MonitorForm::RemovePanel() {
+  // The designed panel always stays.
+  if (Panels.size() <= 1)
+    return;
+  GrowBy(-PanelStep(BoundsOf(*Panels.back()), PanelGap));
+  delete Editors.back();
+  Editors.pop_back();
+  delete Panels.back();
+  Panels.pop_back();
+}
+
+void TK4410R_MonitorForm::GrowBy(int pixels) {
+  setFixedHeight(height() + pixels);
+}
+
+void TK4410R_MonitorForm::ShowEditors(bool visible) {
+  for (QLineEdit* edit : Editors)
+    edit->setVisible(visible);
+}
+
+void TK4410R_MonitorForm::ChoosePanelColor(TMonitorPanel& panel) {
+  ColorDialog->setCurrentColor(QColorOfValue(panel.Color()));
+  if (ColorDialog->exec() == QDialog::Accepted)
+    panel.SetColor(ValueOfQColor(ColorDialog->selectedColor()));
+}
+
+void TK4410R_MonitorForm::PollPanels() {
+  // A tick that arrives while an exchange lets events through waits for the
+  // next one instead of starting a second poll inside the first.
+  if (Polling)
+    return;
+  Polling = true;
+  struct TPollingEnd {
+    bool& Flag;
+    ~TPollingEnd() { Flag = false; }
+  } pollingEnd{Polling};
+
+  for (std::size_t i = 0; i < Editors.size(); ++i) {
+    if (!MainForm.Protocol)
+      return;
+    const std::string command = TrimBlanks(TextOf(*Editors[i]));
+    if (command.empty())
+      continue;
+    const std::string answer = MainForm.SendAndLog(command);
+    if (i < Panels.size())
+      Panels[i]->SetCaption(PanelCaption(answer, command));
+  }
+}
+
+void TK4410R_MonitorForm::LoadLayout(TDatabase& settings) {
+  RestorePosition(settings.GetInteger("Monitor Left"), settings.GetInteger("Monitor Top"));
+  const int stored = settings.GetInteger("Monitor Panels");
+  while (static_cast<int>(Panels.size()) < PanelsToCreate(stored))
+    AddPanel();
+  for (int i = 0; i < PanelsToLoad(stored); ++i) {
+    SetTextOf(*Editors[i], settings.GetString(PanelCommandName(i)));
+    Panels[i]->SetColor(settings.GetInteger(PanelColorName(i)));
+  }
+  ShowEditCheckBox->setChecked(settings.GetBoolean("Monitor Show Editors"));
+}
+
+void TK4410R_MonitorForm::SaveLayout(TDatabase& settings) {
+  settings.SetInteger("Monitor Left", pos().x());
+  settings.SetInteger("Monitor Top", pos().y());
+  settings.SetBoolean("Monitor Show Editors", ShowEditCheckBox->isChecked());
+  const int count = PanelsToSave(static_cast<int>(Panels.size()));
+  settings.SetInteger("Monitor Panels", count);
+  for (int i = 0; i < count; ++i) {
+    settings.SetString(PanelCommandName(i), TextOf(*Editors[i]));
+    settings.SetInteger(PanelColorName(i), Panels[i]->Color());
+  }
+}
+
+void TK4410R_MonitorForm::RestorePosition(int left, int top) {
+  std::vector<TBounds> screens;
+  for (const QScreen* screen : QGuiApplication::screens())
+    screens.push_back(BoundsOf(screen->geometry()));
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  const TBounds primaryBounds = primary ? BoundsOf(primary->availableGeometry()) : TBounds{};
+  const TBounds placed = PlaceOnScreens(
+      {left, top, frameGeometry().width(), frameGeometry().height()}, screens, primaryBounds);
+  move(placed.Left, placed.Top);
+}
+
+void TK4410R_MonitorForm::AddButtonClick() {
+  AddPanel();
+}
+
+void TK4410R_MonitorForm::RemoveButtonClick() {
+  RemovePanel();
+  RemoveButton->setEnabled(Panels.size() > 1);
+}
+
+void TK4410R_MonitorForm::TimerTimer() {
+  PollPanels();
+}
+
+void TK4410R_MonitorForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Guarded([&] { MainForm.SyncMonitorCheck(); });
+  Timer->start();
+}
+
+void TK4410R_MonitorForm::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  Timer->stop();
+  Guarded([&] { MainForm.SyncMonitorCheck(); });
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QColorDialog;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class TDatabase;
+class TForm1;
+class TMonitorPanel;
+
+// The panel monitor: a column of large display panels, each polling its own
+// command once a second through the main window while this window is visible.
+class TK4410R_MonitorForm : public QWidget {
+  Q_OBJECT
+
+public:
+  // Builds the designed controls and runs InitPanels; the layout is loaded
+  // by FormCreate once the main window knows this window.
+  explicit TK4410R_MonitorForm(TForm1& mainForm);
+  // Saves the layout through the main window.
+  ~TK4410R_MonitorForm() override;
+
+  // The creation step: the main window's LoadMonitorLayout.
+  void FormCreate();
+
+  void LoadLayout(TDatabase& settings);
+  void SaveLayout(TDatabase& settings);
+
+  void InitPanels();
+  void AddPanel();
+  void RemovePanel();
+  void ShowEditors(bool visible);
+  void ChoosePanelColor(TMonitorPanel& panel);
+  void PollPanels();
+
+  QWidget* ControlPanel = nullptr;
+  QPushButton* AddButton = nullptr;
+  QPushButton* RemoveButton = nullptr;
+  QCheckBox* ShowEditCheckBox = nullptr;
+  TMonitorPanel* Panel1 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  QTimer* Timer = nullptr;
+  QColorDialog* ColorDialog = nullptr;
+
+  std::vector<TMonitorPanel*> Panels;
+  std::vector<QLineEdit*> Editors;
+  int PanelGap = 4;
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+private:
+  void CreateControls();
+  void BindEvents();
+  void BindPanel(TMonitorPanel& panel);
+  void RestorePosition(int left, int top);
+  void GrowBy(int pixels);
+
+  void AddButtonClick();
+  void RemoveButtonClick();
+  void TimerTimer();
+
+  TForm1& MainForm;
+  bool Polling = false;
+};

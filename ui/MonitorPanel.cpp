@@ -1,0 +1,57 @@
+#include "ui/MonitorPanel.h"
+
+#include "ui/QtColor.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPalette>
+
+TMonitorPanel::TMonitorPanel(QWidget* parent) : QLabel(parent) {
+  // Answers are shown as they came, never as markup.
+  setTextFormat(Qt::PlainText);
+  setWordWrap(false);
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setLineWidth(1);
+  setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void TMonitorPanel::SetColor(std::int32_t color) {
+  FontColor = color;
+  ApplyColor();
+}
+
+std::string TMonitorPanel::Caption() const {
+  return text().toLatin1().toStdString();
+}
+
+void TMonitorPanel::SetCaption(const std::string& caption) {
+  setText(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+}
+
+void TMonitorPanel::CopyLookFrom(const TMonitorPanel& other) {
+  setFrameStyle(other.frameStyle());
+  setLineWidth(other.lineWidth());
+  setMidLineWidth(other.midLineWidth());
+  setAlignment(other.alignment());
+  setFont(other.font());
+  SetColor(other.Color());
+}
+
+void TMonitorPanel::changeEvent(QEvent* event) {
+  // A system colour follows the palette when the desktop's changes.
+  if (event->type() == QEvent::ApplicationPaletteChange)
+    ApplyColor();
+  QLabel::changeEvent(event);
+}
+
+void TMonitorPanel::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton)
+    emit DoubleClicked(this);
+  QLabel::mouseDoubleClickEvent(event);
+}
+
+void TMonitorPanel::ApplyColor() {
+  QPalette colors = palette();
+  colors.setColor(QPalette::WindowText, QColorOfValue(FontColor));
+  setPalette(colors);
+}

@@ -1,0 +1,123 @@
+#include "ui/VM806D_LX_Monitor.h"
+
+#include "platform/Locale.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/QtColor.h"
+#include "ui/TestUnit.h"
+#include "ui/TwoValueDecode.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+constexpr std::int32_t Green = 0x008000;
+constexpr std::int32_t Red = 0x0000FF;
+
+QString Latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string BytesOf(const QLabel& label) {
+  return label.text().toLatin1().toStdString();
+}
+
+} // namespace
+
+TTestVM806D_LX_MonitorForm::TTestVM806D_LX_MonitorForm(TForm1& mainForm)
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), MainForm(mainForm) {
+  // Closing the main window ends the program even while this one is shown.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  CreateControls();
+  connect(Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
+}
+
+void TTestVM806D_LX_MonitorForm::CreateControls() {
+  setObjectName("TestVM806D_LX_MonitorForm");
+  setWindowTitle("TestVM806D_LX_MonitorForm");
+  setFixedSize(362, 218);
+
+  Label1 = CreateValueLabel("Label1", 8, Green);
+  Bevel1 = CreateBevel("Bevel1", 8);
+  Label2 = CreateValueLabel("Label2", 112, Red);
+  Bevel2 = CreateBevel("Bevel2", 112);
+
+  Timer = new QTimer(this);
+  Timer->setObjectName("Timer");
+  Timer->setInterval(1000);
+}
+
+QLabel* TTestVM806D_LX_MonitorForm::CreateValueLabel(const char* name, int top,
+                                                     std::int32_t color) {
+  auto* label = new QLabel(name, this);
+  label->setObjectName(name);
+  label->setGeometry(8, top, 345, 97);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  QFont font("Arial");
+  font.setStyleHint(QFont::SansSerif);
+  font.setBold(true);
+  font.setPixelSize(85);
+  label->setFont(font);
+  QPalette colors = label->palette();
+  colors.setColor(QPalette::WindowText, QColorOfValue(color));
+  label->setPalette(colors);
+  return label;
+}
+
+QFrame* TTestVM806D_LX_MonitorForm::CreateBevel(const char* name, int top) {
+  auto* bevel = new QFrame(this);
+  bevel->setObjectName(name);
+  bevel->setGeometry(8, top, 345, 97);
+  bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  // Only its frame is drawn, so it must not take the label's clicks either.
+  bevel->setAttribute(Qt::WA_TransparentForMouseEvents);
+  return bevel;
+}
+
+void TTestVM806D_LX_MonitorForm::Poll() {
+  if (!MainForm.Protocol)
+    return;
+  TK4410RProtocol& protocol = *MainForm.Protocol;
+  protocol.Request = "F0";
+  protocol.Transact();
+  const std::string answer = protocol.Answer;
+  MainForm.AppendOutput(answer);
+
+  TTwoValueTexts texts{BytesOf(*Label1), BytesOf(*Label2)};
+  try {
+    DecodeTwoValues(answer, texts, platform::DecimalSeparator());
+  } catch (...) {
+    // What was decoded before the failure still shows.
+    ShowValues(texts.First, texts.Second);
+    throw;
+  }
+  ShowValues(texts.First, texts.Second);
+}
+
+void TTestVM806D_LX_MonitorForm::ShowValues(const std::string& first, const std::string& second) {
+  Label1->setText(Latin1(first));
+  Label2->setText(Latin1(second));
+}
+
+void TTestVM806D_LX_MonitorForm::TimerTimer() {
+  Poll();
+}
+
+void TTestVM806D_LX_MonitorForm::closeEvent(QCloseEvent* event) {
+  event->ignore();
+}
+
+void TTestVM806D_LX_MonitorForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Timer->start();
+  Guarded([&] { MainForm.SyncValueMonitorCheck(); });
+}
+
+void TTestVM806D_LX_MonitorForm::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  Timer->stop();
+  Guarded([&] { MainForm.SyncValueMonitorCheck(); });
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+class QFrame;
+class QLabel;
+class QTimer;
+class TForm1;
+
+// The two-value monitor: polls "F0" once a second while visible and shows
+// the two signed values of the instrument's byte dump. The operator cannot
+// close it; closing the port hides it.
+class TTestVM806D_LX_MonitorForm : public QWidget {
+  Q_OBJECT
+
+public:
+  explicit TTestVM806D_LX_MonitorForm(TForm1& mainForm);
+
+  void Poll();
+
+  QLabel* Label1 = nullptr;
+  QFrame* Bevel1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QFrame* Bevel2 = nullptr;
+  QTimer* Timer = nullptr;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+private:
+  void CreateControls();
+  QLabel* CreateValueLabel(const char* name, int top, std::int32_t color);
+  QFrame* CreateBevel(const char* name, int top);
+  void ShowValues(const std::string& first, const std::string& second);
+  void TimerTimer();
+
+  TForm1& MainForm;
+};
