@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,6 +21,7 @@ namespace {
 
 constexpr auto LockWaitLimit = std::chrono::seconds(3);
 constexpr auto LockRetryPause = std::chrono::milliseconds(10);
+constexpr std::string_view TemporarySuffix = ".tmp-";
 
 // Closes a descriptor at scope exit.
 class FileDescriptor {
@@ -143,7 +145,7 @@ int ReplaceHiveFile(const std::string& path, std::string_view text) {
   const std::string folder = FolderOf(path);
   if (const int error = MakeFolders(folder))
     return error;
-  std::string temporary = path + ".tmp-XXXXXX";
+  std::string temporary = path + std::string(TemporarySuffix) + "XXXXXX";
   FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
   if (fd.Get() < 0)
     return errno;
@@ -161,6 +163,15 @@ int ReplaceHiveFile(const std::string& path, std::string_view text) {
   // The rename itself must reach the disk, or a power cut could bring back
   // the old file after the program reported success.
   return SyncFolder(folder);
+}
+
+void RemoveStaleTemporaries(const std::string& path) {
+  const std::filesystem::path hive(path);
+  const std::string prefix = hive.filename().string() + std::string(TemporarySuffix);
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(hive.parent_path(), error))
+    if (entry.path().filename().string().starts_with(prefix))
+      std::filesystem::remove(entry.path(), error);
 }
 
 std::string SetHiveFileAside(const std::string& path, int& error) {

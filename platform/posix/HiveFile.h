@@ -24,6 +24,10 @@ HiveFileText ReadHiveFile(const std::string& path);
 // Creates the folder (mode 0700) when missing. Returns 0 or an errno.
 int ReplaceHiveFile(const std::string& path, std::string_view text);
 
+// Removes temporary files that a writer killed mid-write left behind; only
+// call it while holding the HiveLock, so no live writer loses its file.
+void RemoveStaleTemporaries(const std::string& path);
+
 // Renames the file to <path>.bad-<local time>, never replacing another file;
 // returns the new path, or empty with the errno in error.
 std::string SetHiveFileAside(const std::string& path, int& error);

@@ -134,6 +134,7 @@ std::int32_t CreateRegistryKey(RegKey parent, const std::string& subKey, RegKey*
   key->Lock = std::make_unique<HiveLock>(key->FilePath);
   if (!key->Lock->Held())
     return key->Lock->Error();
+  posix::RemoveStaleTemporaries(key->FilePath);
   LoadedHive loaded = LoadHive(key->FilePath, key->Lock.get(), hiveProblem);
   if (loaded.Error != 0)
     return loaded.Error;

@@ -1,0 +1,85 @@
+#include "tests/settings/SettingsTestSupport.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteWholeFile(const std::filesystem::path& path, const std::string& text) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+platform::posix::RegistryHive ParseHiveFile(const std::filesystem::path& path) {
+  auto parsed = platform::posix::ParseRegedit(ReadWholeFile(path));
+  EXPECT_TRUE(parsed.Ok) << "line " << parsed.Line << ": " << parsed.Problem;
+  return parsed.Hive;
+}
+
+std::vector<std::filesystem::path> FilesStartingWith(const std::filesystem::path& folder,
+                                                     const std::string& prefix) {
+  std::vector<std::filesystem::path> found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().filename().string().starts_with(prefix))
+      found.push_back(entry.path());
+  return found;
+}
+
+namespace {
+
+constexpr uid_t Nobody = 65534;
+
+std::string RunUnprivileged(const std::function<std::string()>& work) {
+  int channel[2];
+  if (::pipe(channel) != 0)
+    return "pipe failed";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(channel[0]);
+    std::string result = "could not drop root";
+    if (::setgid(Nobody) == 0 && ::setuid(Nobody) == 0)
+      result = work();
+    [[maybe_unused]] const auto written = ::write(channel[1], result.data(), result.size());
+    ::_exit(0);
+  }
+  ::close(channel[1]);
+  std::string result;
+  char buffer[256];
+  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+    result.append(buffer, static_cast<std::size_t>(got));
+  ::close(channel[0]);
+  ::waitpid(child, nullptr, 0);
+  return result;
+}
+
+} // namespace
+
+std::string RunWithReadOnlyFolder(const std::filesystem::path& folder,
+                                  const std::function<std::string()>& work) {
+  namespace fs = std::filesystem;
+  const fs::perms before = fs::status(folder).permissions();
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                              fs::perms::group_exec | fs::perms::others_read |
+                              fs::perms::others_exec);
+  std::string result;
+  if (::geteuid() == 0) {
+    // The unprivileged child must pass through the private temporary
+    // folder above.
+    fs::permissions(folder.parent_path(), fs::perms::others_exec, fs::perm_options::add);
+    for (const auto& entry : fs::directory_iterator(folder))
+      fs::permissions(entry.path(), fs::perms::others_read, fs::perm_options::add);
+    result = RunUnprivileged(work);
+  } else {
+    result = work();
+  }
+  fs::permissions(folder, before);
+  return result;
+}
