@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace platform::posix {
+
+namespace fs = std::filesystem;
 
 std::string DosDevicesDir() {
   return ConfigDir() + "/dosdevices";
@@ -23,6 +26,44 @@ std::string ResolveDevicePath(const std::string& path) {
     return DosDevicesDir() + "/.invalid-name";
   // Opening the link follows it to the device, wherever it points.
   return DosDevicesDir() + "/" + name;
+}
+
+std::vector<DosDeviceLink> ReadDosDeviceLinks() {
+  std::vector<DosDeviceLink> links;
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(DosDevicesDir(), error)) {
+    std::error_code linkError;
+    if (!entry.is_symlink(linkError))
+      continue;
+    DosDeviceLink link;
+    link.Name = entry.path().filename().string();
+    link.Target = fs::read_symlink(entry.path(), linkError).string();
+    if (linkError)
+      continue;
+    if (fs::path resolved = fs::canonical(entry.path(), linkError); !linkError)
+      link.Resolved = resolved.string();
+    links.push_back(std::move(link));
+  }
+  std::sort(links.begin(), links.end(),
+            [](const DosDeviceLink& a, const DosDeviceLink& b) { return a.Name < b.Name; });
+  return links;
+}
+
+int ComNumberOfLinkName(const std::string& name) {
+  if (name.size() < 4 || name.size() > 12)
+    return 0;
+  const auto lower = [](char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  };
+  if (lower(name[0]) != 'c' || lower(name[1]) != 'o' || lower(name[2]) != 'm')
+    return 0;
+  long long number = 0;
+  for (std::size_t i = 3; i < name.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(name[i])))
+      return 0;
+    number = number * 10 + (name[i] - '0');
+  }
+  return number > 0 && number <= 0x7FFFFFFF ? static_cast<int>(number) : 0;
 }
 
 } // namespace platform::posix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform::posix {
 
@@ -12,5 +13,17 @@ std::string DosDevicesDir();
 // any other path is returned as it is. A name without a link resolves to a
 // path that does not exist.
 std::string ResolveDevicePath(const std::string& path);
+
+struct DosDeviceLink {
+  std::string Name;     // the link's file name, as it is spelt
+  std::string Target;   // the link's text
+  std::string Resolved; // the file it leads to; empty when that is gone
+};
+
+// Every symbolic link in the folder, in order of name.
+std::vector<DosDeviceLink> ReadDosDeviceLinks();
+
+// n for a link named comN (any case, decimal digits, n > 0), otherwise 0.
+int ComNumberOfLinkName(const std::string& name);
 
 } // namespace platform::posix

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// QueryDosDeviceA. With deviceName nullptr: every defined DOS-device name,
+// each ended by a NUL, the list ended by one more. With a name: its targets
+// in the same form, the first being the one in use. Returns the number of
+// characters stored, or 0 with the code in GetLastError (the buffer too
+// small, or the name not defined).
+std::uint32_t QueryDosDeviceA(const char* deviceName, char* targetPath, std::uint32_t maxChars);
+
+} // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// Libraries bound at run time, with their Win32 meaning. Failures return
+// nullptr (or false) and leave the code in GetLastError.
+namespace platform {
+
+using ModuleHandle = void*;
+
+// LoadLibraryA: "X.dll" is looked up beside the executable first, then
+// wherever the system looks for libraries. Loading a library already loaded
+// returns the same handle and counts one more reference.
+ModuleHandle LoadLibraryA(const std::string& fileName);
+
+// GetProcAddress: the address of an exported name, or nullptr.
+void* GetProcAddress(ModuleHandle module, const std::string& procName);
+
+// FreeLibrary: drops one reference; the library leaves memory with the last.
+bool FreeLibrary(ModuleHandle module);
+
+} // namespace platform
