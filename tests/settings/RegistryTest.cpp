@@ -1,0 +1,185 @@
+#include "platform/Registry.h"
+#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/TempDir.h"
+
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+namespace {
+
+const std::string SubKey = "Software\\Tavrin\\Test";
+const std::string HivePath = "HKEY_CURRENT_USER\\" + SubKey;
+
+std::int32_t SetString(RegKey key, const std::string& name, const std::string& value) {
+  return SetRegistryValue(key, name, RegSz, value.c_str(),
+                          static_cast<std::uint32_t>(value.size() + 1));
+}
+
+std::int32_t SetDword(RegKey key, const std::string& name, std::uint32_t value) {
+  return SetRegistryValue(key, name, RegDword, &value, sizeof value);
+}
+
+unsigned Mode(const fs::path& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  return info.st_mode & 07777;
+}
+
+} // namespace
+
+TEST(Registry, CreateWritesThroughAndQueryFollowsWin32) {
+  ScopedConfigHome home;
+  RegKey key = 0;
+  EXPECT_EQ(OpenRegistryKey(CurrentUserKey, SubKey, &key), RegistryNotFound);
+  EXPECT_NE(OpenRegistryKey(CurrentUserKey, "\\" + SubKey, &key), RegistrySuccess);
+  EXPECT_NE(CreateRegistryKey(0x80000002, SubKey, &key), RegistrySuccess);
+
+  ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
+  const fs::path file = home.AppDir() / "user.reg";
+  ASSERT_TRUE(fs::exists(file)) << "creating a key writes it";
+  EXPECT_EQ(Mode(file), 0600u);
+  EXPECT_EQ(Mode(home.AppDir()), 0700u);
+  EXPECT_EQ(SetString(key, "Port", "COM3"), RegistrySuccess);
+  EXPECT_EQ(SetDword(key, "Left", 0xFFFFFF85), RegistrySuccess);
+  EXPECT_NE(SetString(key, "Bad\nName", "x"), RegistrySuccess) << "a name the file cannot hold";
+
+  // Each write reaches the file at once, whole.
+  const auto hive = ParseHiveFile(file);
+  ASSERT_NE(hive.FindKey(HivePath), nullptr);
+  EXPECT_EQ(hive.FindKey(HivePath)->Values.size(), 2u);
+  EXPECT_NE(ReadWholeFile(file).find("\"Port\"=\"COM3\"\r\n\"Left\"=dword:ffffff85\r\n"),
+            std::string::npos);
+  EXPECT_TRUE(FilesStartingWith(home.AppDir(), "user.reg.tmp").empty());
+
+  std::uint32_t type = 0, size = 0;
+  EXPECT_EQ(QueryRegistryValue(key, "port", &type, nullptr, &size), RegistrySuccess)
+      << "value names ignore case, as the system's registry does";
+  EXPECT_EQ(type, RegSz);
+  EXPECT_EQ(size, 5u) << "the terminating NUL is counted";
+  char small[4];
+  size = sizeof small;
+  EXPECT_EQ(QueryRegistryValue(key, "Port", &type, small, &size), RegistryMoreData);
+  EXPECT_EQ(size, 5u);
+  char room[8] = {};
+  size = sizeof room;
+  EXPECT_EQ(QueryRegistryValue(key, "Port", &type, room, &size), RegistrySuccess);
+  EXPECT_EQ(std::string(room, size), std::string("COM3\0", 5));
+  EXPECT_EQ(QueryRegistryValue(key, "Missing", &type, nullptr, &size), RegistryNotFound);
+  EXPECT_EQ(CloseRegistryKey(key), RegistrySuccess);
+
+  RegKey reader = 0;
+  ASSERT_EQ(OpenRegistryKey(CurrentUserKey, SubKey, &reader), RegistrySuccess);
+  std::int32_t left = 0;
+  size = sizeof left;
+  EXPECT_EQ(QueryRegistryValue(reader, "Left", &type, &left, &size), RegistrySuccess);
+  EXPECT_EQ(left, -123);
+  EXPECT_NE(SetDword(reader, "Left", 1), RegistrySuccess) << "a key opened for reading";
+  EXPECT_EQ(CloseRegistryKey(reader), RegistrySuccess);
+}
+
+TEST(Registry, KeepsWhatTheProgramDoesNotKnow) {
+  ScopedConfigHome home;
+  const fs::path file = home.AppDir() / "user.reg";
+  WriteWholeFile(file, "REGEDIT4\r\n\r\n"
+                       "[HKEY_CURRENT_USER\\Software\\Someone]\r\n"
+                       "\"Path\"=hex(2):25,00\r\n"
+                       "\r\n[HKEY_CURRENT_USER\\" +
+                           SubKey +
+                           "]\r\n"
+                           "\"Extra\"=hex(7):61,00,00,00\r\n"
+                           "\"Port\"=\"old\"\r\n");
+  const auto before = ParseHiveFile(file);
+  RegKey key = 0;
+  ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
+  ASSERT_EQ(SetString(key, "Port", "new"), RegistrySuccess);
+  CloseRegistryKey(key);
+
+  const auto after = ParseHiveFile(file);
+  ASSERT_EQ(after.Keys().size(), 2u);
+  EXPECT_EQ(after.Keys()[0], before.Keys()[0]);
+  const auto& values = after.FindKey(HivePath)->Values;
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values[0], before.FindKey(HivePath)->Values[0]);
+  EXPECT_EQ(values[1].Data, std::string("new\0", 4));
+}
+
+TEST(Registry, DamagedFileIsSetAsideNeverOverwritten) {
+  ScopedConfigHome home;
+  const fs::path file = home.AppDir() / "user.reg";
+  const std::vector<std::string> damaged = {
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + SubKey + "]\r\n\"Port\"=\"CO",
+      std::string("\x7f\x45LF\x02\x01\x01\0\0\0garbage", 17),
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"v\"=\"" + std::string(1 << 20, 'a') + "\"\r\n",
+  };
+  for (std::size_t i = 0; i < damaged.size(); ++i) {
+    WriteWholeFile(file, damaged[i]);
+    RegKey key = 0;
+    std::string problem;
+    EXPECT_EQ(OpenRegistryKey(CurrentUserKey, SubKey, &key, &problem), RegistryNotFound);
+    EXPECT_NE(problem.find(file.string()), std::string::npos) << problem;
+    EXPECT_NE(problem.find("line "), std::string::npos) << problem;
+    EXPECT_FALSE(fs::exists(file));
+    const auto aside = FilesStartingWith(home.AppDir(), "user.reg.bad-");
+    ASSERT_EQ(aside.size(), i + 1) << "an earlier bad file is never replaced";
+    bool kept = false;
+    for (const auto& path : aside)
+      kept = kept || ReadWholeFile(path) == damaged[i];
+    EXPECT_TRUE(kept) << "the damaged file is kept byte for byte";
+    EXPECT_NE(problem.find("kept as"), std::string::npos) << problem;
+  }
+
+  // A writer that meets a damaged file sets it aside too before writing.
+  WriteWholeFile(file, damaged[1]);
+  RegKey key = 0;
+  ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
+  EXPECT_EQ(SetDword(key, "Left", 7), RegistrySuccess);
+  CloseRegistryKey(key);
+  EXPECT_EQ(FilesStartingWith(home.AppDir(), "user.reg.bad-").size(), damaged.size() + 1);
+  EXPECT_NE(ParseHiveFile(file).FindKey(HivePath), nullptr);
+}
+
+TEST(Registry, UnreadableFileIsNotReplaced) {
+  ScopedConfigHome home;
+  fs::create_directories(home.AppDir() / "user.reg");
+  RegKey key = 0;
+  EXPECT_NE(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
+  EXPECT_TRUE(fs::is_directory(home.AppDir() / "user.reg"));
+}
+
+TEST(Registry, WriterKilledAtAnyMomentLeavesAWholeFile) {
+  ScopedConfigHome home;
+  const fs::path file = home.AppDir() / "user.reg";
+  for (int round = 0; round < 12; ++round) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (std::uint32_t n = 0;; ++n) {
+        RegKey key = 0;
+        if (CreateRegistryKey(CurrentUserKey, SubKey, &key) != RegistrySuccess)
+          ::_exit(1);
+        for (int value = 0; value < 20; ++value)
+          SetString(key, "Value " + std::to_string(value), std::string(200 + n % 50, 'a' + n % 26));
+        CloseRegistryKey(key);
+      }
+    }
+    ::usleep(static_cast<useconds_t>(5000 + 3731 * round % 40000));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed instead of being killed";
+    if (fs::exists(file))
+      ParseHiveFile(file);
+    EXPECT_TRUE(FilesStartingWith(home.AppDir(), "user.reg.bad-").empty());
+  }
+  RegKey key = 0;
+  ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
+  CloseRegistryKey(key);
+  EXPECT_TRUE(FilesStartingWith(home.AppDir(), "user.reg.tmp").empty())
+      << "a writer clears what killed writers left";
+}
