@@ -1,0 +1,48 @@
+#pragma once
+
+#include "ui/ApplicationErrors.h"
+#include "ui/K4410R_Monitor.h"
+#include "ui/TestUnit.h"
+#include "ui/VM806D_LX_Monitor.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The three windows created, wired and destroyed in the program's order,
+// with every error the top-level handler receives collected.
+class TMonitorRig {
+public:
+  TMonitorRig()
+      : Form1(std::make_unique<TForm1>()),
+        Values(std::make_unique<TTestVM806D_LX_MonitorForm>(*Form1)),
+        Panel(std::make_unique<TK4410R_MonitorForm>(*Form1)) {
+    SetErrorPresenter([this](const std::string& message) { Errors.push_back(message); });
+    Form1->SetMonitorForms(Panel.get(), Values.get());
+    Panel->FormCreate();
+  }
+
+  ~TMonitorRig() {
+    Shutdown();
+    SetErrorPresenter({});
+  }
+
+  TMonitorRig(const TMonitorRig&) = delete;
+  TMonitorRig& operator=(const TMonitorRig&) = delete;
+
+  // The panel monitor's destruction step writes its layout.
+  void DestroyPanelMonitor() { Panel.reset(); }
+
+  void Shutdown() {
+    Panel.reset();
+    if (Form1)
+      Form1->SetMonitorForms(nullptr, nullptr);
+    Values.reset();
+    Form1.reset();
+  }
+
+  std::unique_ptr<TForm1> Form1;
+  std::unique_ptr<TTestVM806D_LX_MonitorForm> Values;
+  std::unique_ptr<TK4410R_MonitorForm> Panel;
+  std::vector<std::string> Errors;
+};
