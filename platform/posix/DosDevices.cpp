@@ -53,6 +53,7 @@ std::vector<std::string> AllNames() {
   std::vector<std::string> names;
   for (const posix::DosDeviceLink& link : DefinedLinks(std::move(links)))
     names.push_back(UpperCase(link.Name));
+  std::sort(names.begin(), names.end());
   return names;
 }
 
