@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTimer>
 
 namespace {
@@ -266,14 +267,20 @@ void TK4410R_MonitorForm::TimerTimer() {
   PollPanels();
 }
 
+// Minimising and restoring arrive as spontaneous events; the window stays
+// shown then and keeps polling.
 void TK4410R_MonitorForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  Guarded([&] { MainForm.SyncMonitorCheck(); });
+  if (event->spontaneous())
+    return;
   Timer->start();
+  Guarded([&] { MainForm.SyncMonitorCheck(); });
 }
 
 void TK4410R_MonitorForm::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
+  if (event->spontaneous())
+    return;
   Timer->stop();
   Guarded([&] { MainForm.SyncMonitorCheck(); });
 }

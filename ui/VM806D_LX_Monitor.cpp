@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QShowEvent>
 #include <QTimer>
 
 namespace {
@@ -110,14 +111,20 @@ void TTestVM806D_LX_MonitorForm::closeEvent(QCloseEvent* event) {
   event->ignore();
 }
 
+// Minimising and restoring arrive as spontaneous events; the window stays
+// shown then and keeps polling.
 void TTestVM806D_LX_MonitorForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  if (event->spontaneous())
+    return;
   Timer->start();
   Guarded([&] { MainForm.SyncValueMonitorCheck(); });
 }
 
 void TTestVM806D_LX_MonitorForm::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
+  if (event->spontaneous())
+    return;
   Timer->stop();
   Guarded([&] { MainForm.SyncValueMonitorCheck(); });
 }
