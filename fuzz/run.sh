@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and runs each for a bounded time.
+# Usage: fuzz/run.sh [seconds per target, default 60]
+# Prints "fuzz_execs=<N> crashes=<N>"; exits non-zero when anything crashed.
+set -euo pipefail
+
+seconds="${1:-60}"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build/fuzz"
+targets=(regedit_fuzz)
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DMARROWLINK_FUZZ=ON -DMARROWLINK_GUI=OFF -DMARROWLINK_TESTS=OFF >"$build.configure.log" 2>&1 ||
+  { cat "$build.configure.log"; exit 1; }
+cmake --build "$build" --target "${targets[@]}" >"$build.build.log" 2>&1 ||
+  { cat "$build.build.log"; exit 1; }
+
+total_execs=0
+crashes=0
+for target in "${targets[@]}"; do
+  corpus="$build/corpus/$target"
+  artifacts="$build/artifacts/$target"
+  log="$build/$target.log"
+  rm -rf "$artifacts"
+  mkdir -p "$corpus" "$artifacts"
+  dict=()
+  [[ -f "$root/fuzz/$target.dict" ]] && dict=(-dict="$root/fuzz/$target.dict")
+  # Inputs that crash are kept in the artifacts folder to reproduce with
+  # "$build/bin/$target <file>".
+  "$build/bin/$target" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 \
+    -rss_limit_mb=2048 -max_len=65536 -artifact_prefix="$artifacts/" "${dict[@]}" \
+    "$corpus" "$root/fuzz/corpus/$target" >"$log" 2>&1 || true
+  execs="$(sed -n 's/^stat::number_of_executed_units: *\([0-9]*\).*/\1/p' "$log" | tail -n 1)"
+  found="$(find "$artifacts" -type f | wc -l)"
+  if [[ -z "$execs" && "$found" -eq 0 ]]; then
+    echo "$target did not run; see $log" >&2
+    found=1
+  fi
+  total_execs=$((total_execs + ${execs:-0}))
+  crashes=$((crashes + found))
+  if [[ "$found" -ne 0 ]]; then
+    echo "$target: crash, see $log and $artifacts" >&2
+  fi
+done
+
+echo "fuzz_execs=$total_execs crashes=$crashes"
+[[ "$crashes" -eq 0 ]]
