@@ -5,6 +5,7 @@
 #include "ui/ApplicationErrors.h"
 #include "ui/ColorValue.h"
 #include "ui/EchoStrip.h"
+#include "ui/MonitorFonts.h"
 #include "ui/MonitorPanel.h"
 #include "ui/PanelLayout.h"
 #include "ui/QtColor.h"
@@ -23,21 +24,6 @@ namespace {
 
 constexpr int ClientWidth = 314;
 constexpr int ClientHeight = 170;
-
-QFont FormFont() {
-  QFont font("MS Sans Serif");
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(11);
-  return font;
-}
-
-QFont DigitsFont() {
-  QFont font("Arial");
-  font.setStyleHint(QFont::SansSerif);
-  font.setBold(true);
-  font.setPixelSize(85);
-  return font;
-}
 
 TBounds BoundsOf(const QRect& rect) {
   return {rect.x(), rect.y(), rect.width(), rect.height()};
@@ -81,7 +67,7 @@ void TK4410R_MonitorForm::FormCreate() {
 void TK4410R_MonitorForm::CreateControls() {
   setObjectName("K4410R_MonitorForm");
   setWindowTitle("K4410R_MonitorForm");
-  setFont(FormFont());
+  setFont(MonitorFormFont());
   setFixedSize(ClientWidth, ClientHeight);
 
   ControlPanel = new QWidget(this);
@@ -111,7 +97,7 @@ void TK4410R_MonitorForm::CreateControls() {
   Edit1 = new QLineEdit(Panel1);
   Edit1->setObjectName("Edit1");
   Edit1->setGeometry(4, 4, 65, 21);
-  Edit1->setFont(FormFont());
+  Edit1->setFont(MonitorFormFont());
   Edit1->setText("p.v");
   Edit1->hide();
 

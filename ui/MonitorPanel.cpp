@@ -13,6 +13,8 @@ TMonitorPanel::TMonitorPanel(QWidget* parent) : QLabel(parent) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(1);
   setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // The caption runs up to the bevel, with no extra indent.
+  setIndent(0);
 }
 
 void TMonitorPanel::SetColor(std::int32_t color) {
@@ -33,6 +35,7 @@ void TMonitorPanel::CopyLookFrom(const TMonitorPanel& other) {
   setLineWidth(other.lineWidth());
   setMidLineWidth(other.midLineWidth());
   setAlignment(other.alignment());
+  setIndent(other.indent());
   setFont(other.font());
   SetColor(other.Color());
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Locale.h"
 #include "ui/ApplicationErrors.h"
+#include "ui/MonitorFonts.h"
 #include "ui/QtColor.h"
 #include "ui/TestUnit.h"
 #include "ui/TwoValueDecode.h"
@@ -57,11 +58,7 @@ QLabel* TTestVM806D_LX_MonitorForm::CreateValueLabel(const char* name, int top,
   label->setGeometry(8, top, 345, 97);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  QFont font("Arial");
-  font.setStyleHint(QFont::SansSerif);
-  font.setBold(true);
-  font.setPixelSize(85);
-  label->setFont(font);
+  label->setFont(DigitsFont());
   QPalette colors = label->palette();
   colors.setColor(QPalette::WindowText, QColorOfValue(color));
   label->setPalette(colors);
