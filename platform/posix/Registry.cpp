@@ -48,9 +48,14 @@ struct LoadedHive {
   RegistryHive Hive;
 };
 
-std::string DescribeBadHive(const std::string& path, const posix::RegeditParse& parsed) {
-  return "The settings file \"" + path + "\" cannot be read: line " + std::to_string(parsed.Line) +
-         ": " + parsed.Problem;
+std::string DescribeBadHive(const std::string& path, const posix::RegeditParse& parsed,
+                            const std::string& aside, int error) {
+  const std::string fault = "The settings file \"" + path + "\" cannot be read: line " +
+                            std::to_string(parsed.Line) + ": " + parsed.Problem;
+  if (aside.empty())
+    return fault + "; it could not be set aside (" + std::strerror(error) +
+           "), so nothing is written over it";
+  return fault + "; it was kept as \"" + aside + "\" and the settings start empty";
 }
 
 // Reads the hive. A file that does not parse is renamed aside, under the
@@ -69,7 +74,7 @@ LoadedHive LoadHive(const std::string& path, const HiveLock* heldLock, std::stri
     ownLock.emplace(path);
     if (!ownLock->Held()) {
       if (problem)
-        *problem = DescribeBadHive(path, parsed);
+        *problem = DescribeBadHive(path, parsed, {}, ownLock->Error());
       return {ownLock->Error(), {}};
     }
     file = posix::ReadHiveFile(path);
@@ -81,13 +86,8 @@ LoadedHive LoadHive(const std::string& path, const HiveLock* heldLock, std::stri
   }
   int error = 0;
   const std::string aside = posix::SetHiveFileAside(path, error);
-  if (problem) {
-    *problem =
-        DescribeBadHive(path, parsed) +
-        (aside.empty() ? "; it could not be set aside (" + std::string(std::strerror(error)) +
-                             "), so nothing is written over it"
-                       : "; it was kept as \"" + aside + "\" and the settings start empty");
-  }
+  if (problem)
+    *problem = DescribeBadHive(path, parsed, aside, error);
   return {aside.empty() ? error : 0, {}};
 }
 

@@ -206,3 +206,18 @@ TEST(DatabaseUnit, ReleasingNothingDoesNothing) {
   std::unique_ptr<TDatabase> none;
   EXPECT_NO_THROW(ReleaseDatabase(none));
 }
+
+TEST(DatabaseUnit, DamagedHiveThatCannotBeSetAsideIsLeftAlone) {
+  ScopedConfigHome home;
+  WriteOurKey(home, "\"Port\"=\"COM");
+  const std::string before = ReadWholeFile(home.AppDir() / "user.reg");
+  const std::string outcome = RunWithReadOnlyFolder(home.AppDir(), [] {
+    auto store = std::unique_ptr<TDatabase>(std::make_unique<TTestDatabase>());
+    const bool reported = store->LoadError().find("could not be set aside") != std::string::npos;
+    return (reported ? "reported, " : store->LoadError() + ", ") +
+           MessageOf([&] { ReleaseDatabase(store); });
+  });
+  EXPECT_EQ(outcome, "reported, Failed to set data for 'Left'");
+  EXPECT_EQ(ReadWholeFile(home.AppDir() / "user.reg"), before);
+  EXPECT_TRUE(FilesStartingWith(home.AppDir(), "user.reg.bad-").empty());
+}
