@@ -9,22 +9,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string CanonicalNode(const SerialDevice& device) {
-  std::error_code error;
-  fs::path node = fs::canonical(device.Node, error);
-  return error ? std::string() : node.string();
-}
-
-bool IsLinked(const std::string& node, const std::vector<DosDeviceLink>& links) {
+bool IsLinked(const SerialDevice& device, const std::vector<DosDeviceLink>& links) {
   for (const DosDeviceLink& link : links)
-    if (link.Resolved == node)
+    if (link.File == device.NodeId)
       return true;
   return false;
 }
 
 // Links a device under the lowest number not in taken; false when the folder
 // cannot take the link.
-bool LinkDevice(const SerialDevice& device, const std::string& node, std::set<int>& taken,
+bool LinkDevice(const SerialDevice& device, std::set<int>& taken,
                 std::vector<DosDeviceLink>& links) {
   const fs::path dir = DosDevicesDir();
   const std::string target = device.StablePath.empty() ? device.Node : device.StablePath;
@@ -42,7 +36,7 @@ bool LinkDevice(const SerialDevice& device, const std::string& node, std::set<in
     if (error)
       return false;
     taken.insert(number);
-    links.push_back({name, target, node});
+    links.push_back({name, target, device.NodeId});
     return true;
   }
   return false;
@@ -51,11 +45,10 @@ bool LinkDevice(const SerialDevice& device, const std::string& node, std::set<in
 } // namespace
 
 int ComNumberOfDevice(const SerialDevice& device, const std::vector<DosDeviceLink>& links) {
-  const std::string node = CanonicalNode(device);
   int lowest = 0;
   for (const DosDeviceLink& link : links) {
     const int number = ComNumberOfLinkName(link.Name);
-    if (number > 0 && link.Resolved == node && !node.empty() && (lowest == 0 || number < lowest))
+    if (number > 0 && link.File == device.NodeId && (lowest == 0 || number < lowest))
       lowest = number;
   }
   return lowest;
@@ -68,15 +61,14 @@ void NumberNewDevices(const std::vector<SerialDevice>& devices, std::vector<DosD
       taken.insert(number);
   bool dirReady = false;
   for (const SerialDevice& device : devices) {
-    const std::string node = CanonicalNode(device);
-    if (node.empty() || IsLinked(node, links))
+    if (IsLinked(device, links))
       continue;
     if (!dirReady) {
       std::error_code error;
       fs::create_directories(DosDevicesDir(), error);
       dirReady = true;
     }
-    if (!LinkDevice(device, node, taken, links))
+    if (!LinkDevice(device, taken, links))
       return;
   }
 }

@@ -1,14 +1,12 @@
 #include "platform/posix/DosDeviceLinks.h"
 
 #include "platform/posix/ConfigDir.h"
+#include "platform/posix/Directory.h"
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 
 namespace platform::posix {
-
-namespace fs = std::filesystem;
 
 std::string DosDevicesDir() {
   return ConfigDir() + "/dosdevices";
@@ -28,22 +26,29 @@ std::string ResolveDevicePath(const std::string& path) {
   return DosDevicesDir() + "/" + name;
 }
 
+namespace {
+
+std::optional<DosDeviceLink> ReadLink(const Directory& dir, const std::string& name) {
+  std::optional<std::string> target = dir.ReadLink(name);
+  if (!target)
+    return std::nullopt;
+  return DosDeviceLink{name, std::move(*target), dir.FileIdOf(name)};
+}
+
+} // namespace
+
+std::optional<DosDeviceLink> ReadDosDeviceLink(const std::string& fileName) {
+  if (fileName.empty() || fileName.find('/') != std::string::npos)
+    return std::nullopt;
+  return ReadLink(Directory(DosDevicesDir()), fileName);
+}
+
 std::vector<DosDeviceLink> ReadDosDeviceLinks() {
+  const Directory dir(DosDevicesDir());
   std::vector<DosDeviceLink> links;
-  std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(DosDevicesDir(), error)) {
-    std::error_code linkError;
-    if (!entry.is_symlink(linkError))
-      continue;
-    DosDeviceLink link;
-    link.Name = entry.path().filename().string();
-    link.Target = fs::read_symlink(entry.path(), linkError).string();
-    if (linkError)
-      continue;
-    if (fs::path resolved = fs::canonical(entry.path(), linkError); !linkError)
-      link.Resolved = resolved.string();
-    links.push_back(std::move(link));
-  }
+  for (const std::string& name : dir.Names())
+    if (std::optional<DosDeviceLink> link = ReadLink(dir, name))
+      links.push_back(std::move(*link));
   std::sort(links.begin(), links.end(),
             [](const DosDeviceLink& a, const DosDeviceLink& b) { return a.Name < b.Name; });
   return links;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/posix/FileId.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,13 +18,16 @@ std::string DosDevicesDir();
 std::string ResolveDevicePath(const std::string& path);
 
 struct DosDeviceLink {
-  std::string Name;     // the link's file name, as it is spelt
-  std::string Target;   // the link's text
-  std::string Resolved; // the file it leads to; empty when that is gone
+  std::string Name;           // the link's file name, as it is spelt
+  std::string Target;         // the link's text
+  std::optional<FileId> File; // the file it leads to; empty when that is gone
 };
 
 // Every symbolic link in the folder, in order of name.
 std::vector<DosDeviceLink> ReadDosDeviceLinks();
+
+// The link of that file name, if there is one.
+std::optional<DosDeviceLink> ReadDosDeviceLink(const std::string& fileName);
 
 // n for a link named comN (any case, decimal digits, n > 0), otherwise 0.
 int ComNumberOfLinkName(const std::string& name);

@@ -23,7 +23,7 @@ std::string UpperCase(std::string text) {
 
 // A link whose target is gone is a device that is not present: not defined.
 std::vector<posix::DosDeviceLink> DefinedLinks(std::vector<posix::DosDeviceLink> links) {
-  std::erase_if(links, [](const posix::DosDeviceLink& link) { return link.Resolved.empty(); });
+  std::erase_if(links, [](const posix::DosDeviceLink& link) { return !link.File; });
   return links;
 }
 
@@ -57,15 +57,29 @@ std::vector<std::string> AllNames() {
   return names;
 }
 
+// DOS names are case-insensitive; links are normally named in lower case,
+// so the whole folder is read only for a name spelt otherwise.
+std::optional<posix::DosDeviceLink> FindLink(const std::string& name) {
+  std::string lower = name;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (const std::string& fileName : {lower, name})
+    if (std::optional<posix::DosDeviceLink> link = posix::ReadDosDeviceLink(fileName))
+      return link;
+  const std::string upper = UpperCase(name);
+  for (posix::DosDeviceLink& link : posix::ReadDosDeviceLinks())
+    if (UpperCase(link.Name) == upper)
+      return std::move(link);
+  return std::nullopt;
+}
+
 } // namespace
 
 std::uint32_t QueryDosDeviceA(const char* deviceName, char* targetPath, std::uint32_t maxChars) {
   if (!deviceName)
     return StoreMultiString(AllNames(), targetPath, maxChars);
-  const std::string name = UpperCase(deviceName);
-  for (const posix::DosDeviceLink& link : DefinedLinks(posix::ReadDosDeviceLinks()))
-    if (UpperCase(link.Name) == name)
-      return StoreMultiString({link.Target}, targetPath, maxChars);
+  if (std::optional<posix::DosDeviceLink> link = FindLink(deviceName); link && link->File)
+    return StoreMultiString({link->Target}, targetPath, maxChars);
   errno = ENOENT;
   return 0;
 }

@@ -1,15 +1,13 @@
 #include "platform/posix/SerialDevices.h"
 
+#include "platform/posix/Directory.h"
+
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <tuple>
+#include <string_view>
 
 namespace platform::posix {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -18,75 +16,74 @@ DeviceRoots& Roots() {
   return roots;
 }
 
-std::string ReadFirstLine(const fs::path& file) {
-  std::ifstream in(file);
-  std::string line;
-  std::getline(in, line);
-  while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
-    line.pop_back();
-  return line;
+std::string FileName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
 }
 
-bool Exists(const fs::path& path) {
-  std::error_code error;
-  return fs::exists(path, error);
-}
-
-fs::path Canonical(const fs::path& path) {
-  std::error_code error;
-  fs::path result = fs::canonical(path, error);
-  return error ? fs::path() : result;
-}
-
-// Legacy ports are registered whether or not a UART answers at their
-// address; the kernel reports the missing ones as UART type 0.
-bool IsPhantomPort(const fs::path& ttyDir) {
-  const fs::path type = ttyDir / "type";
-  return Exists(type) && ReadFirstLine(type) == "0";
-}
-
-std::string UsbDescription(const fs::path& interfaceDir) {
-  const fs::path usbDevice = interfaceDir.parent_path();
-  for (const fs::path& file :
-       {interfaceDir / "interface", usbDevice / "product", usbDevice / "manufacturer"})
-    if (std::string text = ReadFirstLine(file); !text.empty())
+// Names are looked up through the device link and "..", which the system
+// resolves from where the link leads: a tty's device, the USB interface
+// above it, the USB device above that.
+std::string UsbDescription(const Directory& tty, const std::string& interface) {
+  for (const std::string& file :
+       {interface + "/interface", interface + "/../product", interface + "/../manufacturer"})
+    if (std::string text = tty.ReadFirstLine(file); !text.empty())
       return text;
   return "USB Serial Port";
 }
 
-std::string Description(const fs::path& ttyDir) {
-  const fs::path device = Canonical(ttyDir / "device");
-  const std::string subsystem = Canonical(device / "subsystem").filename().string();
-  // A USB serial converter's tty hangs below the interface; an ACM modem's
-  // device is the interface itself.
-  if (subsystem == "usb-serial")
-    return UsbDescription(device.parent_path());
-  if (subsystem == "usb")
-    return UsbDescription(device);
-  return "Communications Port";
+// Legacy ports are registered whether or not a UART answers at their
+// address; the kernel reports the missing ones as UART type 0.
+bool IsPhantomPort(const Directory& tty) {
+  return tty.ReadFirstLine("type") == "0";
 }
 
 // Device node -> the stable name udev gave it.
-std::map<fs::path, std::string> StableNames(const std::string& devRoot) {
-  std::map<fs::path, std::string> names;
-  std::error_code error;
-  for (const fs::directory_entry& entry :
-       fs::directory_iterator(fs::path(devRoot) / "serial" / "by-id", error))
-    if (fs::path node = Canonical(entry.path()); !node.empty())
-      names.emplace(node, entry.path().string());
+std::map<FileId, std::string> StableNames(const std::string& devRoot) {
+  const std::string byIdPath = devRoot + "/serial/by-id";
+  const Directory byId(byIdPath);
+  std::map<FileId, std::string> names;
+  for (const std::string& name : byId.Names())
+    if (std::optional<FileId> node = byId.FileIdOf(name))
+      names.emplace(*node, byIdPath + "/" + name);
   return names;
 }
 
 // ttyS2 before ttyS10: the trailing numbers compare as numbers.
-bool NaturalLess(const std::string& a, const std::string& b) {
-  auto split = [](const std::string& s) {
-    std::size_t digits = s.size();
-    while (digits > 0 && std::isdigit(static_cast<unsigned char>(s[digits - 1])))
-      --digits;
-    const std::string number = s.substr(digits);
-    return std::make_tuple(s.substr(0, digits), number.size(), number);
+bool NaturalLess(std::string_view a, std::string_view b) {
+  const auto numberStart = [](std::string_view s) {
+    std::size_t start = s.size();
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(s[start - 1])))
+      --start;
+    return start;
   };
-  return split(a) < split(b);
+  const std::size_t aStart = numberStart(a);
+  const std::size_t bStart = numberStart(b);
+  if (const int order = a.substr(0, aStart).compare(b.substr(0, bStart)); order != 0)
+    return order < 0;
+  const std::string_view aNumber = a.substr(aStart);
+  const std::string_view bNumber = b.substr(bStart);
+  if (aNumber.size() != bNumber.size())
+    return aNumber.size() < bNumber.size();
+  return aNumber < bNumber;
+}
+
+// Fills in the description; false when the tty is not a serial device that
+// really exists. Virtual consoles and pseudo-terminals have no device.
+bool Describe(const Directory& tty, SerialDevice& device) {
+  const std::optional<std::string> subsystem = tty.ReadLink("device/subsystem");
+  if (!subsystem)
+    return false;
+  // A USB serial converter's tty hangs below the interface; an ACM modem's
+  // device is the interface itself.
+  if (FileName(*subsystem) == "usb-serial")
+    device.Description = UsbDescription(tty, "device/..");
+  else if (FileName(*subsystem) == "usb")
+    device.Description = UsbDescription(tty, "device");
+  else if (IsPhantomPort(tty))
+    return false;
+  else
+    device.Description = "Communications Port";
+  return true;
 }
 
 } // namespace
@@ -101,24 +98,26 @@ void SetDeviceRoots(const DeviceRoots& roots) {
 
 std::vector<SerialDevice> FindSerialDevices() {
   const DeviceRoots& roots = Roots();
-  const std::map<fs::path, std::string> stableNames = StableNames(roots.Dev);
+  const Directory classTty(roots.Sys + "/class/tty");
+  const Directory dev(roots.Dev);
+  // Read only once a device is found: most machines have none.
+  std::optional<std::map<FileId, std::string>> stableNames;
   std::vector<SerialDevice> devices;
-  std::error_code error;
-  for (const fs::directory_entry& entry :
-       fs::directory_iterator(fs::path(roots.Sys) / "class" / "tty", error)) {
-    // Virtual consoles and pseudo-terminals have no device behind them.
-    const fs::path ttyDir = entry.path();
-    if (!Exists(ttyDir / "device") || IsPhantomPort(ttyDir))
-      continue;
+  for (const std::string& name : classTty.Names()) {
+    const Directory tty(classTty, name);
     SerialDevice device;
-    device.KernelName = ttyDir.filename().string();
-    device.Node = (fs::path(roots.Dev) / device.KernelName).string();
-    const fs::path node = Canonical(device.Node);
-    if (node.empty())
+    if (!Describe(tty, device))
       continue;
-    if (auto stable = stableNames.find(node); stable != stableNames.end())
+    const std::optional<FileId> node = dev.FileIdOf(name);
+    if (!node)
+      continue;
+    device.KernelName = name;
+    device.Node = roots.Dev + "/" + name;
+    device.NodeId = *node;
+    if (!stableNames)
+      stableNames = StableNames(roots.Dev);
+    if (auto stable = stableNames->find(*node); stable != stableNames->end())
       device.StablePath = stable->second;
-    device.Description = Description(ttyDir);
     devices.push_back(std::move(device));
   }
   std::sort(devices.begin(), devices.end(), [](const SerialDevice& a, const SerialDevice& b) {

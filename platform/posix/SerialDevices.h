@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/posix/FileId.h"
+
 #include <string>
 #include <vector>
 
@@ -18,8 +20,9 @@ void SetDeviceRoots(const DeviceRoots& roots);
 // A serial device that really exists: it has a device behind its tty and, for
 // a UART, a UART behind its port.
 struct SerialDevice {
-  std::string KernelName;  // ttyUSB0
-  std::string Node;        // /dev/ttyUSB0
+  std::string KernelName; // ttyUSB0
+  std::string Node;       // /dev/ttyUSB0
+  FileId NodeId;
   std::string StablePath;  // /dev/serial/by-id/..., empty when there is none
   std::string Description; // USB product or interface string, Communications Port
 };
