@@ -58,8 +58,6 @@ TEST(Registry, SystemRegistryFollowsTheContract) {
   DeleteKey(TestKey);
   RegKey key = 0;
   EXPECT_EQ(OpenRegistryKey(CurrentUserKey, TestKey, &key), RegistryNotFound);
-  EXPECT_NE(CreateRegistryKey(0x80000002, TestKey, &key), RegistrySuccess)
-      << "only the current user's hive is a parent";
 
   ASSERT_EQ(CreateRegistryKey(CurrentUserKey, TestKey, &key), RegistrySuccess);
   EXPECT_EQ(SetString(key, "Port", "COM3"), RegistrySuccess);
