@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <strings.h>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
@@ -31,6 +32,37 @@ void* Open(const std::string& path) {
   return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
+// The folders the program's own libraries are searched in (the library path
+// variable, the program's run path, the system folders). dlopen would search
+// them by itself, but from the caller's point of view, and a sanitizer that
+// wraps dlopen becomes the caller.
+std::vector<std::filesystem::path> ProgramLibraryPath() {
+  std::vector<std::filesystem::path> folders;
+  void* program = ::dlopen(nullptr, RTLD_NOW);
+  Dl_serinfo size{};
+  if (program && ::dlinfo(program, RTLD_DI_SERINFOSIZE, &size) == 0) {
+    std::vector<Dl_serinfo> buffer(size.dls_size / sizeof(Dl_serinfo) + 1);
+    Dl_serinfo* info = buffer.data();
+    *info = size;
+    if (::dlinfo(program, RTLD_DI_SERINFO, info) == 0)
+      for (unsigned int i = 0; i < info->dls_cnt; ++i)
+        folders.emplace_back(info->dls_serpath[i].dls_name);
+  }
+  if (program)
+    ::dlclose(program);
+  return folders;
+}
+
+void* OpenFirstFound(const std::vector<std::filesystem::path>& folders, const std::string& name) {
+  for (const std::filesystem::path& folder : folders) {
+    std::error_code error;
+    if (!folder.empty() && std::filesystem::exists(folder / name, error))
+      if (void* module = Open((folder / name).string()))
+        return module;
+  }
+  return nullptr;
+}
+
 } // namespace
 
 ModuleHandle LoadLibraryA(const std::string& fileName) {
@@ -40,12 +72,12 @@ ModuleHandle LoadLibraryA(const std::string& fileName) {
     return nullptr;
   }
   if (name.find('/') == std::string::npos) {
-    const std::filesystem::path dir = ExecutableDir();
-    std::error_code error;
-    if (!dir.empty() && std::filesystem::exists(dir / name, error))
-      if (void* module = Open((dir / name).string()))
-        return module;
+    if (void* module = OpenFirstFound({ExecutableDir()}, name))
+      return module;
+    if (void* module = OpenFirstFound(ProgramLibraryPath(), name))
+      return module;
   }
+  // A bare name is also looked up in the system's library cache.
   if (void* module = Open(name))
     return module;
   // dlopen keeps its reason as text only; a missing file is the usual one.
