@@ -108,6 +108,7 @@ private:
 
   void StartPlayback(std::unique_ptr<class TTextFile> file);
   void EndPlayback();
+  void ApplyPlaybackStep(const TPlayback::TStep& step);
   void ApplyLogAppend(const TOutputLog::TAppend& append);
   std::string MessageText() const;
   void SetMessageText(const std::string& text);

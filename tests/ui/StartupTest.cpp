@@ -1,0 +1,128 @@
+#include "ui/TestUnit.h"
+
+#include "settings/DatabaseUnit.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/DropDownComboBox.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class StartupTest : public testing::Test {
+protected:
+  std::string SettingsFile() const { return ReadFile(Home.AppDir() / "user.reg"); }
+  static bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+  }
+
+  ScopedConfigHome Home;
+  ErrorRecorder Errors;
+};
+
+void ShowAndActivate(TForm1& form) {
+  form.show();
+  ASSERT_TRUE(WaitUntil([&] { return form.Activated; }, 2000));
+}
+
+} // namespace
+
+TEST_F(StartupTest, FirstRunWritesEveryValueAtShutdown) {
+  {
+    TForm1 form;
+    ShowAndActivate(form);
+    EXPECT_FALSE(form.Protocol);
+    form.MessageComboBox->setEditText("p.v");
+  }
+  const std::string saved = SettingsFile();
+  EXPECT_TRUE(Has(saved, "\"Protocol Index\"=dword:00000000")) << saved;
+  EXPECT_TRUE(Has(saved, "\"Baudrate Index\"=dword:00000003"));
+  EXPECT_TRUE(Has(saved, "\"Address\"=\"255\""));
+  EXPECT_TRUE(Has(saved, "\"Message\"=\"p.v\""));
+  EXPECT_TRUE(Has(saved, "\"Port\"=\"\""));
+  EXPECT_TRUE(Has(saved, "\"Open\"=dword:00000000"));
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 34);
+  EXPECT_TRUE(Errors.Messages.empty());
+}
+
+TEST_F(StartupTest, SavedPortOpensAtStartWithItsRepetition) {
+  SimProcess sim({"--steady", "--port", "7"});
+  WriteSettings(Home.AppDir(),
+                {"\"Port\"=\"COM7\"", "\"Open\"=dword:00000001", "\"Cycle\"=dword:00000001",
+                 "\"Message\"=\"zz\"", "\"Left\"=dword:00000028", "\"Top\"=dword:00000014"});
+  {
+    TForm1 form;
+    EXPECT_TRUE(form.PortComboBox->currentText().startsWith("COM7"));
+    EXPECT_EQ(form.MessageComboBox->currentText(), "zz");
+    EXPECT_EQ(form.pos(), QPoint(40, 20));
+    ShowAndActivate(form);
+    EXPECT_TRUE(form.Protocol);
+    EXPECT_TRUE(form.SpeedButton1->isChecked());
+    EXPECT_TRUE(form.TestButton->isEnabled());
+    EXPECT_FALSE(form.PortComboBox->isEnabled());
+    EXPECT_TRUE(form.CycleCheckBox->isChecked());
+    EXPECT_EQ(form.CycleTimer.interval(), 1000);
+    // The button is down, so one press closes the port.
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    EXPECT_FALSE(form.Protocol);
+    form.move(50, 60);
+  }
+  const std::string saved = SettingsFile();
+  EXPECT_TRUE(Has(saved, "\"Port\"=\"COM7\""));
+  EXPECT_TRUE(Has(saved, "\"Open\"=dword:00000001"));
+  EXPECT_TRUE(Has(saved, "\"Left\"=dword:00000032"));
+  EXPECT_TRUE(Has(saved, "\"Top\"=dword:0000003c"));
+  EXPECT_TRUE(Errors.Messages.empty()) << Errors.Messages.front();
+}
+
+TEST_F(StartupTest, EmptySavedPortClearsOpen) {
+  WriteSettings(Home.AppDir(), {"\"Port\"=\"\"", "\"Open\"=dword:00000001"});
+  {
+    TForm1 form;
+    ShowAndActivate(form);
+    EXPECT_FALSE(form.Protocol);
+  }
+  EXPECT_TRUE(Has(SettingsFile(), "\"Open\"=dword:00000000"));
+  EXPECT_TRUE(Errors.Messages.empty());
+}
+
+TEST_F(StartupTest, AbsentSavedPortFailsCleanlyAndKeepsOpen) {
+  WriteSettings(Home.AppDir(), {"\"Port\"=\"COM7\"", "\"Open\"=dword:00000001"});
+  {
+    TForm1 form;
+    EXPECT_EQ(form.PortComboBox->currentIndex(), -1);
+    ShowAndActivate(form);
+    EXPECT_EQ(Errors.Messages, Strings{"List index out of bounds (-1)"});
+    EXPECT_FALSE(form.Protocol);
+    EXPECT_TRUE(form.PortComboBox->isEnabled());
+    EXPECT_FALSE(form.SpeedButton1->isChecked());
+  }
+  const std::string saved = SettingsFile();
+  EXPECT_TRUE(Has(saved, "\"Open\"=dword:00000001"));
+  EXPECT_TRUE(Has(saved, "\"Port\"=\"\""));
+}
+
+TEST_F(StartupTest, PositionOffEveryScreenOpensAtTheTopLeft) {
+  WriteSettings(Home.AppDir(), {"\"Left\"=dword:00004e20", "\"Top\"=dword:fffff000"});
+  TForm1 form;
+  EXPECT_EQ(form.pos(), QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+}
+
+TEST_F(StartupTest, UnreadableSettingsAreShownAndTheWindowStillRuns) {
+  WriteSettings(Home.AppDir(), {"\"Left\"=\"not a number\""});
+  {
+    TForm1 form;
+    ShowAndActivate(form);
+    EXPECT_FALSE(Errors.Messages.empty());
+    EXPECT_EQ(form.MessageComboBox->currentText(), "");
+  }
+}

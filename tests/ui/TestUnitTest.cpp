@@ -1,0 +1,304 @@
+#include "ui/TestUnit.h"
+
+#include "settings/DatabaseUnit.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/DropDownComboBox.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class MainWindowTest : public testing::Test {
+protected:
+  std::filesystem::path TextFile(const std::string& bytes) {
+    const std::filesystem::path path = Home.Path() / "commands.txt";
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  std::string Recorded() const { return ReadFile(Record); }
+
+  ScopedConfigHome Home;
+  ErrorRecorder Errors;
+  std::filesystem::path Record = Home.Path() / "wire.bin";
+};
+
+void Send(TForm1& form, const std::string& text) {
+  form.MessageComboBox->setEditText(QString::fromLatin1(text));
+  QTest::mouseClick(form.TestButton, Qt::LeftButton);
+}
+
+void OpenPortOf(TForm1& form, const std::string& name) {
+  ASSERT_TRUE(form.RefreshPorts(name));
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  ASSERT_TRUE(form.Protocol);
+}
+
+void ExpectClosedState(const TForm1& form) {
+  EXPECT_FALSE(form.Protocol);
+  EXPECT_TRUE(form.PortComboBox->isEnabled());
+  EXPECT_FALSE(form.SpeedButton1->isChecked());
+  EXPECT_FALSE(form.TestButton->isEnabled());
+  EXPECT_FALSE(form.CycleCheckBox->isEnabled());
+  EXPECT_FALSE(form.CycleCheckBox->isChecked());
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, DesignedControlsAndFirstRunState) {
+  TForm1 form;
+  EXPECT_EQ(form.windowTitle(), "K4410R Diroridodevo 3.2");
+  EXPECT_EQ(form.size(), QSize(385, 317));
+  EXPECT_EQ(form.minimumSize(), QSize(228, 238));
+  EXPECT_EQ(form.font().pixelSize(), 10);
+
+  EXPECT_EQ(form.PortComboBox->geometry(), QRect(60, 13, 245, 21));
+  EXPECT_FALSE(form.PortComboBox->isEditable());
+  EXPECT_EQ(form.SpeedButton1->geometry(), QRect(317, 13, 57, 21));
+  EXPECT_EQ(form.SpeedButton1->text(), "Open");
+  EXPECT_TRUE(form.SpeedButton1->isCheckable());
+  EXPECT_EQ(form.MessageComboBox->geometry(), QRect(60, 50, 245, 21));
+  EXPECT_TRUE(form.MessageComboBox->isEditable());
+  EXPECT_EQ(form.TestButton->geometry(), QRect(317, 50, 60, 21));
+  EXPECT_EQ(form.TestButton->text(), "Send");
+  EXPECT_TRUE(form.TestButton->isDefault());
+  EXPECT_EQ(form.MonitorCheckBox->pos(), QPoint(60, 78));
+  EXPECT_EQ(form.MonitorCheckBox->text(), "&Monitor");
+  EXPECT_EQ(form.ValueMonitorCheckBox->pos(), QPoint(140, 78));
+  EXPECT_EQ(form.ValueMonitorCheckBox->text(), "&Values");
+  EXPECT_EQ(form.CycleCheckBox->pos(), QPoint(60, 96));
+  EXPECT_EQ(form.CycleCheckBox->text(), "&Cycle");
+  EXPECT_EQ(form.Button1->geometry(), QRect(317, 88, 60, 21));
+  EXPECT_EQ(form.Button1->text(), "Send File");
+  EXPECT_TRUE(form.Button1->isEnabled());
+  EXPECT_FALSE(form.MonitorCheckBox->isEnabled());
+  EXPECT_FALSE(form.ValueMonitorCheckBox->isEnabled());
+  EXPECT_TRUE(form.OutputRichEdit->isReadOnly());
+  EXPECT_EQ(form.OutputRichEdit->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(form.OutputRichEdit->geometry(), QRect(0, 120, 385, 197));
+  EXPECT_FALSE(form.CycleTimer.isActive());
+  ExpectClosedState(form);
+
+  // A first run: nothing selected, the designed "inp" replaced, window at
+  // the screen's top-left.
+  EXPECT_EQ(form.PortComboBox->currentIndex(), -1);
+  EXPECT_EQ(form.MessageComboBox->currentText(), "");
+  EXPECT_EQ(form.pos(), QPoint(0, 0));
+  EXPECT_TRUE(Errors.Messages.empty());
+
+  form.show();
+  form.resize(600, 500);
+  EXPECT_EQ(form.OutputRichEdit->geometry(), QRect(0, 120, 600, 380));
+}
+
+// One group of real exchanges: numbering, silence, Delete, Enter, history.
+TEST_F(MainWindowTest, SendLogsNumberedAnswersAndKeepsHistory) {
+  SimProcess sim({"--steady"});
+  TForm1 form;
+  OpenPortOf(form, sim.PortName());
+  EXPECT_FALSE(form.PortComboBox->isEnabled());
+  EXPECT_TRUE(form.SpeedButton1->isChecked());
+  EXPECT_TRUE(form.TestButton->isEnabled());
+  EXPECT_TRUE(form.CycleCheckBox->isEnabled());
+  EXPECT_TRUE(form.MonitorCheckBox->isEnabled());
+  EXPECT_TRUE(form.ValueMonitorCheckBox->isEnabled());
+
+  Send(form, "p.v");
+  EXPECT_EQ(LogText(form), "1. p.v 23.5\n\n");
+  // Enter in the message box presses Send, once.
+  form.MessageComboBox->setEditText("abc");
+  QTest::keyClick(form.MessageComboBox->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(LogText(form), "1. p.v 23.5\n\n3. (no answer)\n");
+
+  QTest::keyClick(form.OutputRichEdit, Qt::Key_Delete, Qt::ShiftModifier);
+  EXPECT_EQ(LogText(form), "");
+  Send(form, "def");
+  Send(form, "ABC");
+  EXPECT_EQ(LogText(form), "1. (no answer)\n2. (no answer)\n");
+  EXPECT_EQ(HistoryItems(form), (Strings{"abc", "def", "p.v"}));
+  EXPECT_EQ(form.MessageComboBox->currentText(), "abc");
+  EXPECT_TRUE(form.TestButton->isEnabled());
+  EXPECT_TRUE(Errors.Messages.empty());
+
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  ExpectClosedState(form);
+  EXPECT_TRUE(form.MonitorCheckBox->isEnabled());
+}
+
+TEST_F(MainWindowTest, FailedOpensReturnToTheClosedState) {
+  SimProcess sim({"--steady"});
+  TForm1 form;
+
+  // Nothing selected.
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  EXPECT_EQ(Errors.Messages, Strings{"List index out of bounds (-1)"});
+  ExpectClosedState(form);
+  EXPECT_TRUE(form.MonitorCheckBox->isEnabled());
+
+  // The port in use by another program.
+  {
+    TK4410RProtocol other(sim.DevicePath(), 9600);
+    ASSERT_TRUE(form.RefreshPorts(sim.PortName()));
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(Errors.Messages.back(), sim.DevicePath() + " is not available");
+    ExpectClosedState(form);
+  }
+
+  // Its link pointing nowhere by the time Open is pressed.
+  const std::filesystem::path link = Home.AppDir() / "dosdevices" / "com9";
+  std::filesystem::create_symlink(sim.PtyPath(), link);
+  ASSERT_TRUE(form.RefreshPorts("COM9"));
+  ASSERT_GE(form.PortComboBox->currentIndex(), 0);
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(Home.Path() / "gone", link);
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  EXPECT_EQ(Errors.Messages.back(), "\\\\.\\COM9 is not available");
+  ExpectClosedState(form);
+
+  // And the window still opens a good port afterwards.
+  SimProcess good({"--steady"});
+  OpenPortOf(form, good.PortName());
+  EXPECT_EQ(Errors.Messages.size(), 3u) << Errors.Messages.back();
+}
+
+TEST_F(MainWindowTest, PlaybackWithoutRepetitionSendsTheLinesBackToBack) {
+  SimProcess sim({"--steady", "--record", Record.string()});
+  TForm1 form;
+  OpenPortOf(form, sim.PortName());
+  form.MessageComboBox->setEditText("inp");
+
+  ChooseFileWhenAsked(TextFile("p.v\r\nF0\nzz"));
+  const auto start = std::chrono::steady_clock::now();
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  EXPECT_TRUE(form.Playback.Playing());
+  EXPECT_EQ(form.CycleTimer.interval(), 200);
+  ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 5000));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+
+  EXPECT_EQ(Recorded(), "p.v\r\nF0\r\nzz\r\n");
+  EXPECT_EQ(LogText(form), "1. p.v 23.5\n\n3. F0 FF FE 00 00 2E 09 F6 FF\n\n5. (no answer)\n");
+  EXPECT_EQ(form.MessageComboBox->currentText(), "zz");
+  EXPECT_EQ(HistoryItems(form), (Strings{"zz", "F0", "p.v"}));
+  EXPECT_FALSE(form.CycleCheckBox->isChecked());
+  // Three exchanges of about 450 ms, with no 200 ms pause between them.
+  EXPECT_LT(elapsed, std::chrono::milliseconds(2000));
+  EXPECT_TRUE(Errors.Messages.empty());
+}
+
+TEST_F(MainWindowTest, PlaybackWithRepetitionResumesTheMessage) {
+  SimProcess sim({"--steady", "--record", Record.string()});
+  TForm1 form;
+  OpenPortOf(form, sim.PortName());
+  form.MessageComboBox->setEditText("p.v");
+  QTest::mouseClick(form.CycleCheckBox, Qt::LeftButton);
+  EXPECT_TRUE(form.CycleTimer.isActive());
+  EXPECT_EQ(form.CycleTimer.interval(), 1000);
+
+  ChooseFileWhenAsked(TextFile("s.p\nF0\n"));
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  EXPECT_FALSE(form.CycleCheckBox->isChecked());
+  ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 5000));
+  EXPECT_EQ(form.MessageComboBox->currentText(), "p.v");
+  EXPECT_TRUE(form.CycleCheckBox->isChecked());
+  EXPECT_EQ(form.CycleTimer.interval(), 1000);
+
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(WaitUntil([&] { return Recorded() == "s.p\r\nF0\r\np.v\r\np.v\r\n"; }, 4000))
+      << Recorded();
+  EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+  EXPECT_TRUE(Errors.Messages.empty());
+}
+
+TEST_F(MainWindowTest, PlaybackNeverSendsOnAClosedPort) {
+  SimProcess sim({"--steady", "--record", Record.string()});
+  TForm1 form;
+  const std::filesystem::path file = TextFile("p.v\np.v\np.v\np.v\np.v\n");
+
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  EXPECT_EQ(Errors.Messages, Strings{"No port is open"});
+  EXPECT_FALSE(form.Playback.Playing());
+
+  OpenPortOf(form, sim.PortName());
+  form.MessageComboBox->setEditText("before");
+  QTest::mouseClick(form.CycleCheckBox, Qt::LeftButton);
+  ChooseFileWhenAsked(file);
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  // A second Send File ends the first playback before the new one starts.
+  ASSERT_TRUE(WaitUntil([&] { return Recorded().size() >= 5; }, 3000));
+  ChooseFileWhenAsked(TextFile("zz\n"));
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 3000));
+  // The first file went on while the dialog was open, and stopped there.
+  const std::string played = Recorded();
+  EXPECT_TRUE(played.starts_with("p.v\r\n"));
+  EXPECT_TRUE(played.ends_with("p.v\r\nzz\r\n")) << played;
+  EXPECT_LT(played.size(), 25u);
+  EXPECT_EQ(form.MessageComboBox->currentText(), "before");
+  EXPECT_TRUE(form.CycleCheckBox->isChecked());
+
+  // Closing the port ends a running playback.
+  ChooseFileWhenAsked(file);
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return LogText(form).find("p.v 23.5") != std::string::npos; }, 3000));
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  EXPECT_FALSE(form.Playback.Playing());
+  ExpectClosedState(form);
+  EXPECT_EQ(form.MessageComboBox->currentText(), "before");
+  const std::string sent = Recorded();
+  QTest::qWait(600);
+  EXPECT_EQ(Recorded(), sent);
+  EXPECT_TRUE(Errors.Messages.size() == 1) << Errors.Messages.back();
+}
+
+// Appends that would pass the view's capacity drop the oldest lines; the
+// numbering goes on.
+TEST_F(MainWindowTest, TheLogKeepsLogging) {
+  TForm1 form;
+  const std::string line(99, 'x');
+  for (int i = 0; i < 700; ++i)
+    form.AppendOutput(line);
+  EXPECT_LE(form.OutputRichEdit->document()->characterCount(), 65536 + 1);
+  EXPECT_EQ(form.OutputRichEdit->document()->blockCount(), 655 + 1);
+  form.AppendOutput("last\r\n");
+  EXPECT_EQ(form.OutputRichEdit->document()->lastBlock().previous().text(), "");
+  EXPECT_EQ(form.OutputRichEdit->document()->lastBlock().previous().previous().text(), "last");
+}
+
+TEST_F(MainWindowTest, DropDownRefillsAndKeepsTheSelection) {
+  SimProcess sim({"--steady", "--port", "3"});
+  TForm1 form;
+  ASSERT_TRUE(form.RefreshPorts("COM3"));
+  for (int n = 4; n < 68; ++n)
+    std::filesystem::create_symlink(sim.PtyPath(),
+                                    Home.AppDir() / "dosdevices" / ("com" + std::to_string(n)));
+  const auto start = std::chrono::steady_clock::now();
+  form.PortComboBox->showPopup();
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  form.PortComboBox->hidePopup();
+  // The machine's own ports are listed too.
+  EXPECT_GE(form.PortComboBox->count(), 65);
+  EXPECT_TRUE(form.PortComboBox->currentText().startsWith("COM3"));
+  EXPECT_TRUE(
+      form.PortComboBox->itemText(form.PortComboBox->currentIndex() + 64).startsWith("COM67"));
+  RecordProperty(
+      "dropdown_us",
+      static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()));
+  EXPECT_LT(elapsed, std::chrono::milliseconds(250));
+  EXPECT_FALSE(form.RefreshPorts("bad name"));
+  EXPECT_EQ(form.PortComboBox->currentIndex(), -1);
+}

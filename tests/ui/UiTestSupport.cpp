@@ -1,0 +1,57 @@
+#include "tests/ui/UiTestSupport.h"
+
+#include "ui/TestUnit.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  return QTest::qWaitFor(done, timeoutMs);
+}
+
+void WriteSettings(const std::filesystem::path& appDir, const std::vector<std::string>& values) {
+  std::filesystem::create_directories(appDir);
+  std::ofstream file(appDir / "user.reg", std::ios::binary);
+  file << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n";
+  for (const std::string& value : values)
+    file << value << "\r\n";
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string LogText(const TForm1& form) {
+  return form.OutputRichEdit->toPlainText().toLatin1().toStdString();
+}
+
+std::vector<std::string> HistoryItems(const TForm1& form) {
+  std::vector<std::string> items;
+  for (int i = 0; i < form.MessageComboBox->count(); ++i)
+    items.push_back(form.MessageComboBox->itemText(i).toLatin1().toStdString());
+  return items;
+}
+
+void ChooseFileWhenAsked(const std::filesystem::path& path) {
+  auto* poll = new QTimer(qApp);
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, path] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr)
+      return;
+    poll->stop();
+    poll->deleteLater();
+    dialog->selectFile(QString::fromStdString(path.string()));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  poll->start();
+}

@@ -1,0 +1,541 @@
+#include "ui/TestUnit.h"
+
+#include "base/Exception.h"
+#include "base/Format.h"
+#include "serial/SerialPortList.h"
+#include "settings/MarrowlinkDatabase.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/ApplicationTitle.h"
+#include "ui/DropDownComboBox.h"
+#include "ui/K4410R_Monitor.h"
+#include "ui/VM806D_LX_Monitor.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <utility>
+
+namespace {
+
+constexpr int RepeatInterval = 1000;
+constexpr int PlaybackInterval = 200;
+constexpr std::uint32_t Baudrate = 9600;
+constexpr int OutputTop = 120;
+constexpr const char* NoPortOpen = "No port is open";
+
+QString ToQt(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQt(const QString& text) {
+  return text.toLatin1().toStdString();
+}
+
+// The designed font is a Windows bitmap font; elsewhere a sans font of the
+// same pixel height stands in.
+QFont DesignFont() {
+  QFont font(QStringLiteral("MS Sans Serif"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(10);
+  return font;
+}
+
+} // namespace
+
+TForm1::TForm1() {
+  CreateControls();
+  BindEvents();
+  Guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() {
+  Guarded([this] { FormDestroy(); });
+}
+
+void TForm1::CreateControls() {
+  setFont(DesignFont());
+  resize(385, 317);
+  setMinimumSize(228, 238);
+
+  PortLabel = new QLabel(QStringLiteral("Port"), this);
+  PortLabel->move(7, 20);
+  PortLabel->adjustSize();
+
+  PortComboBox = new TDropDownComboBox(this);
+  PortComboBox->setObjectName(QStringLiteral("PortComboBox"));
+  PortComboBox->setGeometry(60, 13, 245, 21);
+
+  SpeedButton1 = new QPushButton(QStringLiteral("Open"), this);
+  SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+  SpeedButton1->setCheckable(true);
+  SpeedButton1->setGeometry(317, 13, 57, 21);
+
+  MessageLabel = new QLabel(QStringLiteral("Message"), this);
+  MessageLabel->move(8, 56);
+  MessageLabel->adjustSize();
+
+  MessageComboBox = new QComboBox(this);
+  MessageComboBox->setObjectName(QStringLiteral("MessageComboBox"));
+  MessageComboBox->setEditable(true);
+  // The history is kept by RememberMessage alone.
+  MessageComboBox->setInsertPolicy(QComboBox::NoInsert);
+  MessageComboBox->setGeometry(60, 50, 245, 21);
+  MessageComboBox->setEditText(QStringLiteral("inp"));
+
+  TestButton = new QPushButton(QStringLiteral("Send"), this);
+  TestButton->setObjectName(QStringLiteral("TestButton"));
+  TestButton->setDefault(true);
+  TestButton->setGeometry(317, 50, 60, 21);
+  TestButton->setEnabled(false);
+
+  MonitorCheckBox = new QCheckBox(QStringLiteral("&Monitor"), this);
+  MonitorCheckBox->setObjectName(QStringLiteral("MonitorCheckBox"));
+  MonitorCheckBox->move(60, 78);
+  MonitorCheckBox->adjustSize();
+  MonitorCheckBox->setEnabled(false);
+
+  ValueMonitorCheckBox = new QCheckBox(QStringLiteral("&Values"), this);
+  ValueMonitorCheckBox->setObjectName(QStringLiteral("ValueMonitorCheckBox"));
+  ValueMonitorCheckBox->move(140, 78);
+  ValueMonitorCheckBox->adjustSize();
+  ValueMonitorCheckBox->setEnabled(false);
+
+  CycleCheckBox = new QCheckBox(QStringLiteral("&Cycle"), this);
+  CycleCheckBox->setObjectName(QStringLiteral("CycleCheckBox"));
+  CycleCheckBox->move(60, 96);
+  CycleCheckBox->adjustSize();
+  CycleCheckBox->setEnabled(false);
+
+  Button1 = new QPushButton(QStringLiteral("Send File"), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(317, 88, 60, 21);
+
+  OutputRichEdit = new QPlainTextEdit(this);
+  OutputRichEdit->setObjectName(QStringLiteral("OutputRichEdit"));
+  OutputRichEdit->setReadOnly(true);
+  OutputRichEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+  OutputRichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  OutputRichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  OutputRichEdit->setGeometry(0, OutputTop, width(), height() - OutputTop);
+  OutputRichEdit->installEventFilter(this);
+
+  CycleTimer.setInterval(RepeatInterval);
+}
+
+void TForm1::BindEvents() {
+  connect(SpeedButton1, &QPushButton::clicked, this,
+          [this](bool down) { Guarded([&] { SpeedButton1Click(down); }); });
+  connect(TestButton, &QPushButton::clicked, this, [this] { Guarded([&] { TestButtonClick(); }); });
+  connect(PortComboBox, &TDropDownComboBox::DropDown, this,
+          [this] { Guarded([&] { PortComboBoxDropDown(); }); });
+  connect(MonitorCheckBox, &QCheckBox::clicked, this,
+          [this](bool checked) { Guarded([&] { MonitorCheckBoxClick(checked); }); });
+  connect(ValueMonitorCheckBox, &QCheckBox::clicked, this,
+          [this](bool checked) { Guarded([&] { ValueMonitorCheckBoxClick(checked); }); });
+  // Also when the program changes the state, as the repeat logic relies on.
+  connect(CycleCheckBox, &QCheckBox::toggled, this,
+          [this](bool checked) { Guarded([&] { CycleCheckBoxClick(checked); }); });
+  connect(Button1, &QPushButton::clicked, this, [this] { Guarded([&] { Button1Click(); }); });
+  connect(&CycleTimer, &QTimer::timeout, this, [this] { Guarded([&] { CycleTimerTimer(); }); });
+}
+
+void TForm1::FormCreate() {
+  Ports = std::make_unique<TSerialPortList>();
+  try {
+    Settings = std::make_unique<TMarrowlinkDatabase>();
+  } catch (const std::exception& error) {
+    // The window still runs, with the designed state and nothing to save.
+    PresentError(error.what());
+  }
+  if (Settings && !Settings->LoadError().empty())
+    PresentError(Settings->LoadError());
+  setWindowTitle(QString::fromLatin1(ApplicationTitle));
+  RestorePosition();
+  const std::string port = Settings ? Settings->GetString("Port") : std::string();
+  if (!RefreshPorts(port) && Settings)
+    Settings->SetBoolean("Open", false);
+  SetMessageText(Settings ? Settings->GetString("Message") : std::string());
+}
+
+void TForm1::RestorePosition() {
+  const int left = Settings ? Settings->GetInteger("Left") : 0;
+  const int top = Settings ? Settings->GetInteger("Top") : 0;
+  const QRect frame(left, top, width(), height());
+  bool visible = false;
+  for (const QScreen* screen : QGuiApplication::screens())
+    visible = visible || screen->geometry().intersects(frame);
+  // A monitor since unplugged must not keep the window out of reach.
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (!visible && primary != nullptr)
+    move(primary->availableGeometry().topLeft());
+  else
+    move(left, top);
+}
+
+void TForm1::FormActivate() {
+  if (Activated)
+    return;
+  Activated = true;
+  if (!Settings)
+    return;
+  if (Settings->GetBoolean("Open"))
+    OpenPort();
+  if (Settings->GetBoolean("Monitor") && PanelMonitor != nullptr)
+    PanelMonitor->show();
+  // The saved repeat state resumes once the port it repeats on is open.
+  if (Settings->GetBoolean("Cycle") && Protocol)
+    CycleCheckBox->setChecked(true);
+}
+
+void TForm1::FormDestroy() {
+  if (Destroyed)
+    return;
+  Destroyed = true;
+  CycleTimer.stop();
+  if (Settings) {
+    Settings->SetInteger("Left", x());
+    Settings->SetInteger("Top", y());
+    Settings->SetString("Port", SelectedPortName());
+    Settings->SetInteger("Protocol Index", 0);
+    Settings->SetInteger("Baudrate Index", 3);
+    Settings->SetString("Address", "255");
+    Settings->SetString("Message", MessageText());
+    ReleaseDatabase(Settings);
+  }
+  Ports.reset();
+}
+
+void TForm1::OpenPort() {
+  if (Protocol)
+    throw Exception("Could not create second port object");
+  try {
+    PortComboBox->setEnabled(false);
+    const int index = PortComboBox->currentIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= PortEntries.size())
+      throw Exception(Format("List index out of bounds (%d)", index));
+    Protocol = std::make_unique<TK4410RProtocol>(PortEntries[index].Port->DevicePath(), Baudrate);
+    TestButton->setEnabled(true);
+    CycleCheckBox->setEnabled(true);
+    EnableMonitorCheck();
+    // The button shows the port's real state, also after the automatic open.
+    SpeedButton1->setChecked(true);
+  } catch (...) {
+    SpeedButton1->setChecked(false);
+    ClosePort();
+    throw;
+  }
+}
+
+void TForm1::ClosePort() {
+  // Playback never sends on a closed port.
+  EndPlayback();
+  if (ValueMonitor != nullptr)
+    ValueMonitor->hide();
+  TestButton->setEnabled(false);
+  CycleCheckBox->setChecked(false);
+  CycleCheckBox->setEnabled(false);
+  Protocol.reset();
+  SpeedButton1->setChecked(false);
+  PortComboBox->setEnabled(true);
+  EnableMonitorCheck();
+}
+
+std::string TForm1::SendAndLog(const std::string& text) {
+  if (!Protocol)
+    throw Exception(NoPortOpen);
+  TestButton->setEnabled(false);
+  setCursor(Qt::WaitCursor);
+  struct TRestore {
+    TForm1& Form;
+    ~TRestore() {
+      Form.unsetCursor();
+      Form.TestButton->setEnabled(true);
+    }
+  } restore{*this};
+
+  Protocol->Request = text;
+  Protocol->Transact();
+  if (!Protocol->ExpectAnswer)
+    return {};
+  std::string result = Protocol->Answer.empty() ? std::string("(no answer)") : Protocol->Answer;
+  try {
+    ApplyLogAppend(Log.AppendNumbered(result));
+  } catch (...) {
+    // The exchange happened; a log that cannot take the line must not
+    // undo it.
+  }
+  return result;
+}
+
+void TForm1::AppendOutput(const std::string& text) {
+  try {
+    ApplyLogAppend(Log.Append(text));
+  } catch (...) {
+    // Never fails: a lost log line is no reason to stop a monitor.
+  }
+}
+
+void TForm1::ApplyLogAppend(const TOutputLog::TAppend& append) {
+  QTextCursor cursor(OutputRichEdit->document());
+  if (append.DropLines > 0) {
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
+                        static_cast<int>(append.DropLines));
+    cursor.removeSelectedText();
+  }
+  QString text;
+  for (const std::string& line : append.Lines) {
+    text += ToQt(line);
+    text += QLatin1Char('\n');
+  }
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertText(text);
+  OutputRichEdit->verticalScrollBar()->setValue(OutputRichEdit->verticalScrollBar()->maximum());
+}
+
+void TForm1::OutputRichEditClear() {
+  OutputRichEdit->clear();
+  Log.Clear();
+}
+
+void TForm1::RememberMessage(const std::string& text) {
+  const int index = MessageComboBox->findText(ToQt(text), Qt::MatchFixedString);
+  if (index < 0) {
+    const QString edit = MessageComboBox->currentText();
+    MessageComboBox->insertItem(0, ToQt(text));
+    MessageComboBox->setEditText(edit);
+    return;
+  }
+  const QString stored = MessageComboBox->itemText(index);
+  if (index > 0) {
+    MessageComboBox->removeItem(index);
+    MessageComboBox->insertItem(0, stored);
+  }
+  MessageComboBox->setCurrentIndex(0);
+  MessageComboBox->setEditText(stored);
+}
+
+bool TForm1::RefreshPorts(const std::string& preferredName) {
+  std::string preferred = preferredName;
+  if (preferred.empty())
+    preferred = SelectedPortName();
+
+  TPortStrings entries;
+  Ports->FillStrings(entries);
+
+  const QSignalBlocker blocker(PortComboBox);
+  PortComboBox->setUpdatesEnabled(false);
+  PortEntries = std::move(entries);
+  PortComboBox->clear();
+  for (const TPortStringsEntry& entry : PortEntries)
+    PortComboBox->addItem(ToQt(entry.Text));
+  PortComboBox->setCurrentIndex(-1);
+
+  bool result = true;
+  try {
+    const std::shared_ptr<TSerialPort> port = Ports->FindByName(preferred);
+    for (std::size_t i = 0; port && i < PortEntries.size(); ++i) {
+      // The second refresh may have made new port objects for the same ports.
+      if (PortEntries[i].Port == port || PortEntries[i].Port->Name == port->Name) {
+        PortComboBox->setCurrentIndex(static_cast<int>(i));
+        break;
+      }
+    }
+  } catch (const std::exception&) {
+    PortComboBox->setCurrentIndex(-1);
+    result = false;
+  }
+  PortComboBox->setUpdatesEnabled(true);
+  return result;
+}
+
+std::string TForm1::SelectedPortName() const {
+  const int index = PortComboBox->currentIndex();
+  if (index < 0 || static_cast<std::size_t>(index) >= PortEntries.size())
+    return {};
+  return PortEntries[index].Port->Name;
+}
+
+void TForm1::EnableMonitorCheck() {
+  MonitorCheckBox->setEnabled(true);
+  ValueMonitorCheckBox->setEnabled(true);
+}
+
+void TForm1::SyncMonitorCheck() {
+  MonitorCheckBox->setChecked(PanelMonitor != nullptr && PanelMonitor->isVisible());
+}
+
+void TForm1::SyncValueMonitorCheck() {
+  ValueMonitorCheckBox->setChecked(ValueMonitor != nullptr && ValueMonitor->isVisible());
+}
+
+void TForm1::LoadMonitorLayout() {
+  if (PanelMonitor != nullptr && Settings)
+    PanelMonitor->LoadLayout(*Settings);
+}
+
+void TForm1::SaveMonitorLayout() {
+  if (PanelMonitor != nullptr && Settings)
+    PanelMonitor->SaveLayout(*Settings);
+}
+
+void TForm1::SetMonitorForms(TK4410R_MonitorForm* panelMonitor,
+                             TTestVM806D_LX_MonitorForm* valueMonitor) {
+  PanelMonitor = panelMonitor;
+  ValueMonitor = valueMonitor;
+}
+
+void TForm1::SpeedButton1Click(bool down) {
+  if (down)
+    OpenPort();
+  else
+    ClosePort();
+}
+
+void TForm1::TestButtonClick() {
+  const std::string text = MessageText();
+  SendAndLog(text);
+  RememberMessage(text);
+}
+
+void TForm1::PortComboBoxDropDown() {
+  RefreshPorts({});
+}
+
+void TForm1::MonitorCheckBoxClick(bool checked) {
+  if (PanelMonitor != nullptr)
+    PanelMonitor->setVisible(checked);
+  SyncMonitorCheck();
+}
+
+void TForm1::ValueMonitorCheckBoxClick(bool checked) {
+  if (ValueMonitor != nullptr)
+    ValueMonitor->setVisible(checked);
+  SyncValueMonitorCheck();
+}
+
+void TForm1::CycleCheckBoxClick(bool checked) {
+  CycleTimer.setInterval(RepeatInterval);
+  if (checked)
+    CycleTimer.start();
+  else
+    CycleTimer.stop();
+}
+
+void TForm1::Button1Click() {
+  if (!Protocol)
+    throw Exception(NoPortOpen);
+  QFileDialog dialog(this);
+  dialog.setNameFilter(QStringLiteral("Text files (*.txt)"));
+  dialog.setDefaultSuffix(QStringLiteral("txt"));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return;
+  auto file =
+      std::make_unique<TTextFile>(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
+  // The port may have closed while the dialog was open.
+  if (!Protocol)
+    throw Exception(NoPortOpen);
+  EndPlayback();
+  StartPlayback(std::move(file));
+}
+
+void TForm1::StartPlayback(std::unique_ptr<TTextFile> file) {
+  Playback.Start(std::move(file), CycleCheckBox->isChecked(), MessageText());
+  CycleCheckBox->setChecked(false);
+  CycleTimer.setInterval(PlaybackInterval);
+  CycleTimer.start();
+}
+
+void TForm1::EndPlayback() {
+  ApplyPlaybackStep(Playback.Stop());
+}
+
+void TForm1::ApplyPlaybackStep(const TPlayback::TStep& step) {
+  switch (step.Kind) {
+  case TPlayback::TStep::TKind::Idle:
+    break;
+  case TPlayback::TStep::TKind::SendLine:
+    SetMessageText(step.Line);
+    TestButtonClick();
+    break;
+  case TPlayback::TStep::TKind::Finished:
+    if (step.RestoreMessage)
+      SetMessageText(step.Message);
+    CycleCheckBox->setChecked(step.RestoreCycle);
+    break;
+  }
+}
+
+void TForm1::CycleTimerTimer() {
+  if (CycleCheckBox->isChecked())
+    TestButtonClick();
+  if (Playback.Playing())
+    ApplyPlaybackStep(Playback.Next());
+}
+
+std::string TForm1::MessageText() const {
+  return FromQt(MessageComboBox->currentText());
+}
+
+void TForm1::SetMessageText(const std::string& text) {
+  MessageComboBox->setEditText(ToQt(text));
+}
+
+bool TForm1::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate)
+    Guarded([this] { FormActivate(); });
+  return QWidget::event(event);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == OutputRichEdit && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    Guarded([this] { OutputRichEditClear(); });
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  // Enter presses the default button from any control that does not use it.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      TestButton->isEnabled()) {
+    TestButton->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  event->accept();
+  emit Closed();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  OutputRichEdit->setGeometry(0, OutputTop, width(), std::max(height() - OutputTop, 0));
+  QWidget::resizeEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (FirstShown)
+    return;
+  FirstShown = true;
+  // Without a window manager a new window is never activated; the first
+  // activation's steps then run once the event loop has turned.
+  QTimer::singleShot(0, this, [this] { Guarded([this] { FormActivate(); }); });
+}
