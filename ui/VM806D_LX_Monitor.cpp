@@ -83,7 +83,10 @@ void TTestVM806D_LX_MonitorForm::Poll() {
   protocol.Transact();
   const std::string answer = protocol.Answer;
   MainForm.AppendOutput(answer);
+  ShowAnswer(answer);
+}
 
+void TTestVM806D_LX_MonitorForm::ShowAnswer(const std::string& answer) {
   TTwoValueTexts texts{BytesOf(*Label1), BytesOf(*Label2)};
   try {
     DecodeTwoValues(answer, texts, platform::DecimalSeparator());

@@ -19,6 +19,9 @@ public:
   explicit TTestVM806D_LX_MonitorForm(TForm1& mainForm);
 
   void Poll();
+  // Decodes an answer to "F0" into the labels; raises on a byte that is not
+  // hexadecimal, after showing what was decoded before it.
+  void ShowAnswer(const std::string& answer);
 
   QLabel* Label1 = nullptr;
   QFrame* Bevel1 = nullptr;

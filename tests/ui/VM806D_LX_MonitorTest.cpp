@@ -1,6 +1,7 @@
 #include "ui/VM806D_LX_Monitor.h"
 
 #include "MonitorRig.h"
+#include "base/Exception.h"
 #include "serial/K4410RProtocol.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
@@ -63,6 +64,27 @@ TEST(ValueMonitor, RefusesToCloseAndFollowsItsCheckBox) {
   monitor.Poll();
   EXPECT_EQ(monitor.Label1->text(), "Label1");
   EXPECT_TRUE(Log(*rig.Form1).empty());
+}
+
+TEST(ValueMonitor, BadByteKeepsTheLabelsNotYetSet) {
+  ScopedConfigHome home;
+  TMonitorRig rig;
+  TTestVM806D_LX_MonitorForm& monitor = *rig.Values;
+  monitor.ShowAnswer("FF FE 00 00 2E 09 F6 FF");
+  EXPECT_THROW(monitor.ShowAnswer("FF FE 00 00 10 00 Q1 00"), Exception);
+  EXPECT_EQ(monitor.Label1->text(), "0.16");
+  EXPECT_EQ(monitor.Label2->text(), "-10");
+  try {
+    monitor.ShowAnswer("FF FE 00 00 10 x0 01 00");
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "'$FFFFx010' is not a valid integer value");
+  }
+  EXPECT_EQ(monitor.Label1->text(), "0.16");
+  EXPECT_EQ(monitor.Label2->text(), "-10");
+  monitor.ShowAnswer("FF FE 00 00 2E 09");
+  EXPECT_TRUE(monitor.Label1->text().isEmpty());
+  EXPECT_TRUE(monitor.Label2->text().isEmpty());
 }
 
 TEST(ValueMonitor, PollAgainstTheInstrument) {
