@@ -16,3 +16,4 @@ ctest --preset default -j "$jobs" -LE e2e
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
+scripts/test-windows.sh
