@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs the whole test suite: once in
 # the default configuration (everything but the end-to-end tests), once with
 # the address and undefined-behaviour sanitizers (everything, end-to-end
-# tests included, so they run once and under the sanitizers).
+# tests included, so they run once and under the sanitizers), and last the
+# layers below the GUI cross-built for Windows and run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
