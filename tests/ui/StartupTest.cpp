@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -126,3 +127,33 @@ TEST_F(StartupTest, UnreadableSettingsAreShownAndTheWindowStillRuns) {
     EXPECT_EQ(form.MessageComboBox->currentText(), "");
   }
 }
+
+#ifdef MARROWLINK_PATH
+// The program itself: restores the port and repetition, and a SIGTERM saves
+// the settings as closing the window does.
+TEST_F(StartupTest, TheProgramSavesOnSigterm) {
+  const std::filesystem::path record = Home.Path() / "wire.bin";
+  SimProcess sim({"--steady", "--port", "5", "--record", record.string()});
+  WriteSettings(Home.AppDir(),
+                {"\"Port\"=\"COM5\"", "\"Open\"=dword:00000001", "\"Cycle\"=dword:00000001",
+                 "\"Message\"=\"p.v\"", "\"Left\"=dword:00000010"});
+  QProcess program;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  program.setProcessEnvironment(environment);
+  program.start(MARROWLINK_PATH, {});
+  ASSERT_TRUE(program.waitForStarted(5000));
+  EXPECT_TRUE(WaitUntil([&] { return ReadFile(record).starts_with("p.v\r\np.v\r\n"); }, 5000));
+  program.terminate();
+  ASSERT_TRUE(program.waitForFinished(5000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
+
+  const std::string saved = SettingsFile();
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 34);
+  EXPECT_TRUE(Has(saved, "\"Port\"=\"COM5\""));
+  EXPECT_TRUE(Has(saved, "\"Message\"=\"p.v\""));
+  EXPECT_TRUE(Has(saved, "\"Left\"=dword:00000010"));
+  EXPECT_TRUE(Has(saved, "\"Baudrate Index\"=dword:00000003"));
+}
+#endif

@@ -1,0 +1,47 @@
+#include "app/ShutdownSignals.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/ApplicationTitle.h"
+#include "ui/ErrorBox.h"
+#include "ui/K4410R_Monitor.h"
+#include "ui/TestUnit.h"
+#include "ui/VM806D_LX_Monitor.h"
+
+#include <QApplication>
+
+#include <memory>
+
+namespace {
+
+// The windows in their order of creation, destroyed in reverse.
+int RunWindows(QApplication& application) {
+  TForm1 form1;
+  auto valueMonitor = std::make_unique<TTestVM806D_LX_MonitorForm>(form1);
+  auto panelMonitor = std::make_unique<TK4410R_MonitorForm>(form1);
+  form1.SetMonitorForms(panelMonitor.get(), valueMonitor.get());
+  Guarded([&] { panelMonitor->FormCreate(); });
+
+  // Closing the main window ends the program; the monitors are not asked.
+  QObject::connect(&form1, &TForm1::Closed, &application, &QCoreApplication::quit);
+  TShutdownSignals shutdownSignals;
+  QObject::connect(&shutdownSignals, &TShutdownSignals::Requested, &form1, &QWidget::close);
+
+  form1.show();
+  const int result = QApplication::exec();
+
+  panelMonitor.reset();
+  form1.SetMonitorForms(nullptr, nullptr);
+  valueMonitor.reset();
+  return result;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromLatin1(ApplicationTitle));
+  QApplication::setQuitOnLastWindowClosed(false);
+  SetErrorPresenter(TErrorBox(ApplicationTitle));
+  const int result = RunWindows(application);
+  SetErrorPresenter({});
+  return result;
+}
