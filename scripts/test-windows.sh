@@ -45,6 +45,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
 
 # Wine itself maps the machine's ttyS ports to the low COM numbers; the
 # simulator takes one far above them.
