@@ -78,7 +78,10 @@ std::string Render(const Placeholder& p, const FormatArg& arg, std::string_view 
     const std::uint64_t magnitude =
         value < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(value))
                   : static_cast<std::uint64_t>(value);
-    return (value < 0 ? "-" : "") + ZeroPadded(Digits(magnitude, 10), p.Precision);
+    std::string text = ZeroPadded(Digits(magnitude, 10), p.Precision);
+    if (value < 0)
+      text.insert(text.begin(), '-');
+    return text;
   }
   case 'u':
     return ZeroPadded(Digits(static_cast<std::uint32_t>(*number), 10), p.Precision);
