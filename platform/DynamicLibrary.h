@@ -2,6 +2,13 @@
 
 #include <string>
 
+// The calling convention of functions that system libraries export.
+#if defined(_WIN32) && !defined(_WIN64)
+#define PLATFORM_SYSTEM_CALL __stdcall
+#else
+#define PLATFORM_SYSTEM_CALL
+#endif
+
 // Libraries bound at run time, with their Win32 meaning. Failures return
 // nullptr (or false) and leave the code in GetLastError.
 namespace platform {

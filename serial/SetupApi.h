@@ -8,11 +8,9 @@
 // the program starts on a system without it. Types and values as in the
 // Windows headers.
 
-#if defined(_WIN32) && !defined(_WIN64)
-#define SETUPAPI_CALL __stdcall
-#else
-#define SETUPAPI_CALL
-#endif
+#include "platform/DynamicLibrary.h"
+
+#define SETUPAPI_CALL PLATFORM_SYSTEM_CALL
 
 namespace setupapi {
 
