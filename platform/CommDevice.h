@@ -66,8 +66,9 @@ struct ComStat {
   std::uint32_t cbOutQue;
 };
 
-// EscapeCommFunction codes.
-inline constexpr std::uint32_t SETRTS = 3, CLRRTS = 4, SETDTR = 5, CLRDTR = 6;
+// EscapeCommFunction codes (SETRTS, CLRRTS, SETDTR, CLRDTR).
+inline constexpr std::uint32_t EscapeSetRts = 3, EscapeClrRts = 4, EscapeSetDtr = 5,
+                               EscapeClrDtr = 6;
 
 // CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
 // FILE_ATTRIBUTE_NORMAL, nullptr): exclusive, synchronous.

@@ -64,11 +64,11 @@ void TSerialCommunicationPort::Escape(std::uint32_t function) {
 }
 
 void TSerialCommunicationPort::SetRTS(bool on) {
-  Escape(on ? platform::SETRTS : platform::CLRRTS);
+  Escape(on ? platform::EscapeSetRts : platform::EscapeClrRts);
 }
 
 void TSerialCommunicationPort::SetDTR(bool on) {
-  Escape(on ? platform::SETDTR : platform::CLRDTR);
+  Escape(on ? platform::EscapeSetDtr : platform::EscapeClrDtr);
 }
 
 void TSerialCommunicationPort::SetBaudRate(std::uint32_t rate) {

@@ -179,19 +179,19 @@ bool EscapeCommFunction(Handle handle, std::uint32_t function) {
   int bits = 0;
   unsigned long request = 0;
   switch (function) {
-  case SETRTS:
+  case EscapeSetRts:
     bits = TIOCM_RTS;
     request = TIOCMBIS;
     break;
-  case CLRRTS:
+  case EscapeClrRts:
     bits = TIOCM_RTS;
     request = TIOCMBIC;
     break;
-  case SETDTR:
+  case EscapeSetDtr:
     bits = TIOCM_DTR;
     request = TIOCMBIS;
     break;
-  case CLRDTR:
+  case EscapeClrDtr:
     bits = TIOCM_DTR;
     request = TIOCMBIC;
     break;
