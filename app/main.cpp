@@ -21,7 +21,9 @@ int RunWindows(QApplication& application) {
   Guarded([&] { panelMonitor->FormCreate(); });
 
   // Closing the main window ends the program; the monitors are not asked.
-  QObject::connect(&form1, &TForm1::Closed, &application, &QCoreApplication::quit);
+  // quit() would ask every visible window first, and the two-value monitor
+  // refuses, so leave the loop directly.
+  QObject::connect(&form1, &TForm1::Closed, &application, [] { QCoreApplication::exit(0); });
   TShutdownSignals shutdownSignals;
   QObject::connect(&shutdownSignals, &TShutdownSignals::Requested, &form1, &QWidget::close);
 
