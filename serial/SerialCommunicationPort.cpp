@@ -23,10 +23,18 @@ TSerialCommunicationPort::~TSerialCommunicationPort() {
 void TSerialCommunicationPort::Open() {
   Handle = platform::OpenCommDevice(Path);
   if (!IsOpen())
-    throw Exception(Format("%s is not available", Path));
+    throw Exception(NotAvailableMessage(platform::GetLastError()));
   if (!platform::SetCommState(Handle, Line) || !platform::SetCommTimeouts(Handle, Times))
     throw Exception(Format("Cannot init %s.", Path) + "\r\n" +
                     OSErrorMessage(platform::GetLastError()));
+}
+
+std::string TSerialCommunicationPort::NotAvailableMessage(std::uint32_t code) const {
+  std::string message = Format("%s is not available", Path);
+  const std::string reason = platform::CommOpenFailureReason(code);
+  if (!reason.empty())
+    message += "\r\n" + reason;
+  return message;
 }
 
 void TSerialCommunicationPort::Close() {

@@ -30,6 +30,8 @@ public:
 
 private:
   void Escape(std::uint32_t function);
+  // "%s is not available", then on a line of its own why the open failed.
+  std::string NotAvailableMessage(std::uint32_t code) const;
 
   std::string Path;
   platform::Handle Handle = platform::InvalidHandle;

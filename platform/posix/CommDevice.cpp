@@ -1,5 +1,6 @@
 #include "platform/CommDevice.h"
 
+#include "platform/SystemError.h"
 #include "platform/TickCounter.h"
 #include "platform/posix/DosDeviceLinks.h"
 
@@ -255,6 +256,30 @@ bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_
 bool CloseHandle(Handle handle) {
   ::ioctl(Fd(handle), TIOCNXCL);
   return ::close(Fd(handle)) == 0;
+}
+
+std::string CommOpenFailureReason(std::uint32_t code) {
+  std::string reason = FormatSystemMessage(code);
+  if (reason.empty())
+    return reason;
+  switch (code) {
+  // Serial devices belong to the dialout group on Debian and its kin.
+  case EACCES:
+  case EPERM:
+    return reason + ": the user must be in the dialout group";
+  // The lock and TIOCEXCL both report a device already held as EBUSY.
+  case EBUSY:
+    return reason + ": another program holds the port";
+  // A COM link whose device is gone: an adapter that is unplugged.
+  case ENOENT:
+  case ENXIO:
+  case ENODEV:
+    return reason + ": the device is not connected";
+  case ENOTTY:
+    return reason + ": it is not a serial device";
+  default:
+    return reason;
+  }
 }
 
 } // namespace platform

@@ -134,7 +134,9 @@ TEST(Exchange, APortHeldByAnotherProtocolIsNotAvailable) {
     TK4410RProtocol second(sim.DevicePath(), 9600);
     FAIL() << "second open succeeded";
   } catch (const Exception& error) {
-    EXPECT_EQ(std::string(error.what()), sim.DevicePath() + " is not available");
+    EXPECT_EQ(std::string(error.what()),
+              sim.DevicePath() + " is not available\r\n"
+                                 "Device or resource busy: another program holds the port");
   }
   Exchange(first, "p.v");
   EXPECT_EQ(first.Answer, "p.v 23.5\r\n");

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -38,6 +40,38 @@ std::string MessageOf(const std::function<void()>& action) {
     return error.what();
   }
   return "(no exception)";
+}
+
+// The message of opening path from a child process running as a user without
+// rights to it: nobody when the tests run as root, who may open anything.
+std::string OpenMessageAsUnprivilegedUser(const std::string& path) {
+  int fds[2];
+  if (::pipe(fds) != 0)
+    return "(no pipe)";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(fds[0]);
+    constexpr uid_t nobody = 65534;
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+      ::_exit(2);
+    TSerialCommunicationPort port(path);
+    const std::string message = MessageOf([&] { port.Open(); });
+    const bool written =
+        ::write(fds[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
+    ::_exit(written ? 0 : 3);
+  }
+  ::close(fds[1]);
+  std::string message;
+  char buffer[256];
+  ssize_t n = 0;
+  while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
+    message.append(buffer, static_cast<std::size_t>(n));
+  ::close(fds[0]);
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  return message;
 }
 
 } // namespace
@@ -83,10 +117,16 @@ TEST(SerialCommunicationPort, PathsThatNameNoDeviceAreNotAvailableAndNeverCreate
   std::filesystem::create_directories(home.AppDir() / "dosdevices");
   std::filesystem::create_symlink(home.Path() / "gone", home.AppDir() / "dosdevices" / "com9");
 
-  for (const std::string& path : {missing.string(), plain.string(), std::string("\\\\.\\COM9"),
-                                  std::string("\\\\.\\COM8"), std::string("\\\\.\\..")}) {
+  const std::string notConnected = "No such file or directory: the device is not connected";
+  const std::pair<std::string, std::string> cases[] = {
+      {missing.string(), notConnected},
+      {plain.string(), "Inappropriate ioctl for device: it is not a serial device"},
+      {"\\\\.\\COM9", notConnected},
+      {"\\\\.\\COM8", notConnected},
+      {"\\\\.\\..", "Is a directory"}};
+  for (const auto& [path, reason] : cases) {
     TSerialCommunicationPort port(path);
-    EXPECT_EQ(MessageOf([&] { port.Open(); }), path + " is not available");
+    EXPECT_EQ(MessageOf([&] { port.Open(); }), path + " is not available\r\n" + reason);
     EXPECT_FALSE(port.IsOpen()) << path;
   }
   EXPECT_FALSE(std::filesystem::exists(missing));
@@ -94,6 +134,14 @@ TEST(SerialCommunicationPort, PathsThatNameNoDeviceAreNotAvailableAndNeverCreate
   std::string content;
   std::getline(std::ifstream(plain), content);
   EXPECT_EQ(content, "keep me");
+}
+
+TEST(SerialCommunicationPort, ADeviceTheUserMayNotOpenNamesTheDialoutGroup) {
+  PtyPeer peer;
+  std::filesystem::permissions(peer.SlavePath, std::filesystem::perms::none);
+  EXPECT_EQ(OpenMessageAsUnprivilegedUser(peer.SlavePath),
+            peer.SlavePath +
+                " is not available\r\nPermission denied: the user must be in the dialout group");
 }
 
 TEST(SerialCommunicationPort, OpensOnceThroughItsComLinkAndReadsWithoutWaiting) {
@@ -119,7 +167,9 @@ TEST(SerialCommunicationPort, OpensOnceThroughItsComLinkAndReadsWithoutWaiting) 
 
   // The device is held exclusively, also against this very program.
   TSerialCommunicationPort second("\\\\.\\com4");
-  EXPECT_EQ(MessageOf([&] { second.Open(); }), "\\\\.\\com4 is not available");
+  EXPECT_EQ(MessageOf([&] { second.Open(); }),
+            "\\\\.\\com4 is not available\r\n"
+            "Device or resource busy: another program holds the port");
 
   port.Close();
   port.Close();

@@ -91,7 +91,9 @@ TEST_F(WineComPort, AnAbsentPortIsNotAvailable) {
     port.Open();
     FAIL() << "COM199 opened";
   } catch (const Exception& error) {
-    EXPECT_STREQ(error.what(), "\\\\.\\COM199 is not available");
+    const std::string message = error.what();
+    EXPECT_TRUE(message.starts_with("\\\\.\\COM199 is not available\r\n")) << message;
+    EXPECT_TRUE(message.ends_with(": the device is not connected")) << message;
   }
   EXPECT_FALSE(port.IsOpen());
 }
