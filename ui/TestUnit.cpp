@@ -132,6 +132,11 @@ void TForm1::CreateControls() {
   OutputRichEdit->setGeometry(0, OutputTop, width(), height() - OutputTop);
   OutputRichEdit->installEventFilter(this);
 
+  OpenDialog1 = new QFileDialog(this);
+  OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+  OpenDialog1->setDefaultSuffix(QStringLiteral("txt"));
+  OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+
   CycleTimer.setInterval(RepeatInterval);
 }
 
@@ -438,14 +443,11 @@ void TForm1::CycleCheckBoxClick(bool checked) {
 void TForm1::Button1Click() {
   if (!Protocol)
     throw Exception(NoPortOpen);
-  QFileDialog dialog(this);
-  dialog.setNameFilter(QStringLiteral("Text files (*.txt)"));
-  dialog.setDefaultSuffix(QStringLiteral("txt"));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+  OpenDialog1->setNameFilter(QStringLiteral("Text files (*.txt)"));
+  if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
     return;
-  auto file =
-      std::make_unique<TTextFile>(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
+  auto file = std::make_unique<TTextFile>(
+      QFile::encodeName(OpenDialog1->selectedFiles().front()).toStdString());
   // The port may have closed while the dialog was open.
   if (!Protocol)
     throw Exception(NoPortOpen);

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFileDialog;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -76,6 +77,7 @@ public:
   QCheckBox* CycleCheckBox = nullptr;
   QPushButton* Button1 = nullptr;
   QPlainTextEdit* OutputRichEdit = nullptr;
+  QFileDialog* OpenDialog1 = nullptr;
   QTimer CycleTimer;
 
 signals:

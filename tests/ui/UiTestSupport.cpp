@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -41,17 +42,25 @@ std::vector<std::string> HistoryItems(const TForm1& form) {
   return items;
 }
 
-void ChooseFileWhenAsked(const std::filesystem::path& path) {
+void ChooseFileWhenAsked(QFileDialog& dialog, const std::filesystem::path& path) {
   auto* poll = new QTimer(qApp);
   poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, path] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr)
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, &dialog, path, ticks = 0]() mutable {
+    if (!dialog.isVisible()) {
+      if (ticks > 0) {
+        poll->stop();
+        poll->deleteLater();
+      }
       return;
-    poll->stop();
-    poll->deleteLater();
-    dialog->selectFile(QString::fromStdString(path.string()));
-    static_cast<QDialog*>(dialog)->accept();
+    }
+    ++ticks;
+    // As the operator would: type the path into the focused name box.
+    // selectFile leaves a focused box unchanged.
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name == nullptr)
+      return;
+    name->setText(QString::fromStdString(path.string()));
+    static_cast<QDialog&>(dialog).accept();
   });
   poll->start();
 }

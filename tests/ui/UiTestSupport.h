@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QFileDialog;
 class TForm1;
 
 // Collects the messages the top-level handler would show, for one test.
@@ -36,4 +37,4 @@ std::string LogText(const TForm1& form);
 std::vector<std::string> HistoryItems(const TForm1& form);
 
 // Accepts the next file dialog with path as soon as it shows.
-void ChooseFileWhenAsked(const std::filesystem::path& path);
+void ChooseFileWhenAsked(QFileDialog& dialog, const std::filesystem::path& path);
