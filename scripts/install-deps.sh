@@ -3,7 +3,7 @@
 # asking apt only for what is missing. Uses sudo only when not root.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libgtest-dev qt6-base-dev xvfb xauth imagemagick)
+packages=(cmake ninja-build g++ clang libgtest-dev qt6-base-dev xvfb xauth imagemagick xdotool)
 
 missing=()
 for p in "${packages[@]}"; do
