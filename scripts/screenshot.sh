@@ -1,34 +1,32 @@
 #!/usr/bin/env bash
-# A screenshot under Xvfb of the main window with both monitors beside it,
-# polling the simulated instrument: the panel monitor (two panels, editors
-# shown) to the right, the two-value monitor under it.
+# A screenshot under Xvfb of the three windows against the simulated
+# instrument: the main window after sending p.v, the panel monitor (two
+# panels, editors shown) to its right, the two-value monitor under that.
+# The README shows docs/screenshot.png.
 #
-# usage: scripts/screenshot-monitors.sh [output png (default build/monitors.png)] [build dir (default build/default)]
+# usage: scripts/screenshot.sh [output png (default docs/screenshot.png)] [build dir (default build/release)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/simulator.sh
 
-output=$(realpath -m "${1:-build/monitors.png}")
-build=${2:-build/default}
+output=$(realpath -m "${1:-docs/screenshot.png}")
+build=${2:-build/release}
+scripts/install-deps.sh
+if [[ ! -x $build/bin/marrowlink && $build == build/release ]]; then
+  cmake --preset release >/dev/null
+  cmake --build --preset release -j "$(nproc)"
+fi
 program=$(realpath "$build/bin/marrowlink")
 sim=$(realpath "$build/bin/k4410r-sim")
-
-missing=()
-for tool in xvfb-run:xvfb import:imagemagick xdotool:xdotool; do
-  command -v "${tool%%:*}" >/dev/null || missing+=("${tool#*:}")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-  sudo=""
-  [[ $(id -u) -eq 0 ]] || sudo=sudo
-  $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+mkdir -p "$(dirname "$output")"
 
 work=$(mktemp -d)
-sim_pid=""
 cleanup() {
-  if [[ -n $sim_pid ]]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  stop_simulator
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
 
 export XDG_CONFIG_HOME=$work/config
 appdir=$XDG_CONFIG_HOME/marrowlink
@@ -41,13 +39,7 @@ mkdir -p "$appdir"
   printf '"Monitor Panel0 Command"="p.v"\r\n"Monitor Panel0 Color"=dword:ff000008\r\n'
   printf '"Monitor Panel1 Command"="s.p"\r\n"Monitor Panel1 Color"=dword:000000c0\r\n'
 } >"$appdir/user.reg"
-
-"$sim" --steady --port 1 >"$work/sim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 50); do
-  [[ -e $appdir/dosdevices/com1 ]] && break
-  sleep 0.1
-done
+start_simulator "$sim" "$work/sim.log" --steady --port 1
 
 # Without a window manager every window opens where it is placed and keeps
 # no frame, so client positions are screen positions.
@@ -63,6 +55,10 @@ sleep 1
 xdotool mousemove 150 86 click 1
 values=\$(xdotool search --sync --name '^TestVM806D_LX_MonitorForm\$' | head -1)
 xdotool windowmove "\$values" 400 320
+# p.v typed into the message box and sent with Enter.
+xdotool mousemove 180 60 click 1 key ctrl+a
+xdotool type --delay 40 'p.v'
+xdotool key Return
 sleep 4
 import -window root "$output"
 kill -TERM \$app
