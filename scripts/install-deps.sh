@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the run script need,
-# asking apt only for what is missing. Uses sudo only when not root.
+# asking apt only for what is missing, and any packages named as arguments.
+# Uses sudo only when not root.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libgtest-dev qt6-base-dev xvfb xauth imagemagick xdotool)
+packages=(cmake ninja-build g++ clang libgtest-dev qt6-base-dev xvfb xauth imagemagick xdotool "$@")
 
 missing=()
 for p in "${packages[@]}"; do
