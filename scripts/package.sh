@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Builds the .deb, installs it on this machine (apt-get, sudo only when not
+# root) and proves the installed program works: under Xvfb, /usr/bin/marrowlink
+# loads its device-installation library from /usr/lib/marrowlink, opens the
+# port of the installed simulator, sends p.v through the window and gets it
+# answered. The package stays installed (`apt-get remove marrowlink` removes
+# it); with --remove it is removed again at the end unless it was installed
+# before, which is how the test script runs this.
+#
+# usage: scripts/package.sh [--remove] [build dir (default build/release)]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/simulator.sh
+
+remove=false
+if [[ ${1:-} == --remove ]]; then
+  remove=true
+  shift
+fi
+build=${1:-build/release}
+# CPack asks dpkg-shlibdeps for the dependencies and file for what to ask about.
+scripts/install-deps.sh dpkg-dev file desktop-file-utils
+if [[ $build == build/release ]]; then
+  cmake --preset release >/dev/null
+fi
+cmake --build "$build" -j "$(nproc)" --target package
+deb=$(find "$build" -maxdepth 1 -name 'marrowlink_*.deb' -printf '%T@ %p\n' | sort -n | tail -1 | cut -d' ' -f2-)
+
+sudo=""
+[[ $(id -u) -eq 0 ]] || sudo=sudo
+if dpkg-query -W -f='${Status}' marrowlink 2>/dev/null | grep -q "install ok installed"; then
+  remove=false
+fi
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall \
+  --no-install-recommends "$(realpath "$deb")" >/dev/null
+echo "Installed $deb:"
+dpkg-query -L marrowlink | grep -E '/(bin|lib/marrowlink|applications|apps)/'
+desktop-file-validate /usr/share/applications/marrowlink.desktop
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-package-XXXXXX")
+cleanup() {
+  stop_simulator
+  rm -rf "$work"
+  if $remove; then
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq marrowlink >/dev/null
+  fi
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+export XDG_CONFIG_HOME=$work/config
+start_simulator /usr/bin/k4410r-sim "$work/sim.log" --steady --record "$work/wire"
+mkdir -p "$XDG_CONFIG_HOME/marrowlink"
+printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n"Port"="%s"\r\n"Open"=dword:00000001\r\n' \
+  "$sim_port" >"$XDG_CONFIG_HOME/marrowlink/user.reg"
+
+screenshot=$(realpath -m "$build/package.png")
+# The port opens at start; the message box is at 180,60 with no window
+# manager to move the window.
+cat >"$work/session.sh" <<EOS
+set -euo pipefail
+export QT_QPA_PLATFORM=xcb
+LD_DEBUG=files /usr/bin/marrowlink >"$work/app.log" 2>&1 &
+app=\$!
+window=\$(xdotool search --sync --name '^K4410R Diroridodevo 3.2\$' | head -1)
+sleep 1
+xdotool mousemove 180 60 click 1 key ctrl+a
+xdotool type --delay 40 'p.v'
+xdotool key Return
+sleep 1.5
+import -window "\$window" "$screenshot"
+kill -TERM \$app
+wait \$app
+EOS
+if ! xvfb-run -a -s "-screen 0 800x600x24" bash "$work/session.sh"; then
+  grep -v '^ *[0-9]*:' "$work/app.log" >&2 || true
+  exit 1
+fi
+
+failed=0
+if ! grep -q 'file=/usr/\(bin/\.\./\)\?lib/marrowlink/libSetupApi.so .*dynamically loaded by /usr/bin/marrowlink' \
+  "$work/app.log"; then
+  echo "the installed program did not load /usr/lib/marrowlink/libSetupApi.so" >&2
+  failed=1
+fi
+if ! grep -q 'p\.v' "$work/wire" 2>/dev/null; then
+  echo "p.v never reached the simulated instrument" >&2
+  failed=1
+fi
+[[ $failed -eq 0 ]] || exit 1
+echo "The installed marrowlink sent p.v to $sim_port; the window: $screenshot"
