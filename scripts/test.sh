@@ -3,7 +3,8 @@
 # the default configuration (everything but the end-to-end tests), once with
 # the address and undefined-behaviour sanitizers (everything, end-to-end
 # tests included, so they run once and under the sanitizers), and last the
-# layers below the GUI cross-built for Windows and run under Wine.
+# layers below the GUI cross-built for Windows and run under Wine. The .deb
+# is built from the default configuration and tried out on this machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +14,8 @@ jobs=$(nproc)
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs" -LE e2e
+# The .deb of that build, installed and started under Xvfb, then removed.
+scripts/package.sh --remove build/default
 
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
