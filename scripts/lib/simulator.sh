@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Starts k4410r-sim in the background and waits until it has registered its
 # COM port in $XDG_CONFIG_HOME/marrowlink/dosdevices. Sourced by the scripts.
 #
