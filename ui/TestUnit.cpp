@@ -94,6 +94,7 @@ void TForm1::CreateControls() {
   MessageComboBox->setInsertPolicy(QComboBox::NoInsert);
   MessageComboBox->setGeometry(60, 50, 245, 21);
   MessageComboBox->setEditText(QStringLiteral("inp"));
+  MessageComboBox->lineEdit()->installEventFilter(this);
 
   TestButton = new QPushButton(QStringLiteral("Send"), this);
   TestButton->setObjectName(QStringLiteral("TestButton"));
@@ -504,12 +505,37 @@ bool TForm1::event(QEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == OutputRichEdit && event->type() == QEvent::KeyPress &&
-      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+  if (event->type() != QEvent::KeyPress)
+    return QWidget::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (watched == OutputRichEdit && key->key() == Qt::Key_Delete) {
     Guarded([this] { OutputRichEditClear(); });
     return true;
   }
+  // Alt with an arrow still opens the list.
+  const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (watched == MessageComboBox->lineEdit() && plain &&
+      (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+    Guarded([&] { MessageComboBoxStep(key->key() == Qt::Key_Down); });
+    return true;
+  }
   return QWidget::eventFilter(watched, event);
+}
+
+// Up and Down step from the entry the box shows, not from the combo box's
+// current entry: a send inserts above that one, and typing leaves it behind.
+// A text of one's own steps to the newest entry.
+void TForm1::MessageComboBoxStep(bool down) {
+  const int count = MessageComboBox->count();
+  if (count == 0)
+    return;
+  const int shown = MessageComboBox->findText(MessageComboBox->currentText(),
+                                              Qt::MatchExactly | Qt::MatchCaseSensitive);
+  const int next = shown < 0 ? 0 : shown + (down ? 1 : -1);
+  if (next < 0 || next >= count)
+    return;
+  MessageComboBox->setCurrentIndex(next);
+  MessageComboBox->setEditText(MessageComboBox->itemText(next));
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {

@@ -107,6 +107,7 @@ private:
   void Button1Click();
   void CycleTimerTimer();
   void OutputRichEditClear();
+  void MessageComboBoxStep(bool down);
 
   void StartPlayback(std::unique_ptr<class TTextFile> file);
   void EndPlayback();
