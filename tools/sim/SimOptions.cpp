@@ -21,6 +21,10 @@ constexpr const char* Usage =
     "  --answer-size N   pad each value to N bytes (long answers)\n"
     "  --hangup-after N  vanish (close the port) on the Nth request, unanswered\n"
     "  --record FILE     append every received byte to FILE\n"
+    "  --chaos           misbehave at random: silence, garbage, NUL bytes, 64 KB\n"
+    "                    answers, split and late answers, and the port vanishing\n"
+    "                    for a few seconds now and then; SIGUSR1 calms it down\n"
+    "  --seed N          repeat the chaos of an earlier run\n"
     "  --help            show this text\n";
 
 bool ReadCount(const std::string& text, int& value) {
@@ -48,6 +52,10 @@ std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& args,
       options.Drifting = false;
     } else if (arg == "--silent") {
       options.Silent = true;
+    } else if (arg == "--chaos") {
+      options.Chaos = true;
+    } else if (arg == "--seed") {
+      count = &options.Seed;
     } else if (arg == "--garbage") {
       options.Garbage = true;
     } else if (arg == "--record" && hasValue) {

@@ -15,6 +15,8 @@ struct TSimOptions {
   bool Garbage = false;
   int AnswerSize = 0; // pads every answer's value to this many bytes
   int HangupAfter = 0;
+  bool Chaos = false;
+  int Seed = 0; // 0: a new one every run
   std::string RecordPath;
 };
 
