@@ -166,6 +166,14 @@ bool SetCommState(Handle handle, const Dcb& dcb) {
   tio.c_cc[VTIME] = 0;
   ::cfsetispeed(&tio, speed);
   ::cfsetospeed(&tio, speed);
+  if (::tcsetattr(Fd(handle), TCSANOW, &tio) == 0)
+    return true;
+  // A pseudo-terminal forces eight bits without parity, and the C library
+  // reports the forced change as EINVAL once nothing else changes (on every
+  // reopen); ask it only for what it can do.
+  if (errno != EINVAL || !IsPseudoTerminal(Fd(handle)))
+    return false;
+  tio.c_cflag = (tio.c_cflag & ~static_cast<tcflag_t>(CSIZE | PARENB)) | CS8;
   return ::tcsetattr(Fd(handle), TCSANOW, &tio) == 0;
 }
 

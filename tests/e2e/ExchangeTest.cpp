@@ -141,3 +141,13 @@ TEST(Exchange, APortHeldByAnotherProtocolIsNotAvailable) {
   Exchange(first, "p.v");
   EXPECT_EQ(first.Answer, "p.v 23.5\r\n");
 }
+
+TEST(Exchange, TheSamePortClosedAndOpenedAgainExchangesAgain) {
+  ScopedConfigHome home;
+  SimProcess sim;
+  for (int round = 0; round < 3; ++round) {
+    TK4410RProtocol protocol(sim.DevicePath(), 9600);
+    Exchange(protocol, "p.v");
+    EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n") << "round " << round;
+  }
+}
