@@ -133,11 +133,6 @@ void TForm1::CreateControls() {
   OutputRichEdit->setGeometry(0, OutputTop, width(), height() - OutputTop);
   OutputRichEdit->installEventFilter(this);
 
-  OpenDialog1 = new QFileDialog(this);
-  OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-  OpenDialog1->setDefaultSuffix(QStringLiteral("txt"));
-  OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-
   CycleTimer.setInterval(RepeatInterval);
 }
 
@@ -444,6 +439,14 @@ void TForm1::CycleCheckBoxClick(bool checked) {
 void TForm1::Button1Click() {
   if (!Protocol)
     throw Exception(NoPortOpen);
+  if (OpenDialog1 == nullptr) {
+    // Made at first use: building a file dialog costs more than the whole
+    // rest of the window at start.
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setDefaultSuffix(QStringLiteral("txt"));
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+  }
   OpenDialog1->setNameFilter(QStringLiteral("Text files (*.txt)"));
   if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
     return;

@@ -77,7 +77,7 @@ public:
   QCheckBox* CycleCheckBox = nullptr;
   QPushButton* Button1 = nullptr;
   QPlainTextEdit* OutputRichEdit = nullptr;
-  QFileDialog* OpenDialog1 = nullptr;
+  QFileDialog* OpenDialog1 = nullptr; // made at the first Send File
   QTimer CycleTimer;
 
 signals:

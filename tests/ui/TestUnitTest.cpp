@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, PlaybackWithoutRepetitionSendsTheLinesBackToBack) {
   OpenPortOf(form, sim.PortName());
   form.MessageComboBox->setEditText("inp");
 
-  ChooseFileWhenAsked(*form.OpenDialog1, TextFile("p.v\r\nF0\nzz"));
+  ChooseFileWhenAsked(form, TextFile("p.v\r\nF0\nzz"));
   const auto start = std::chrono::steady_clock::now();
   QTest::mouseClick(form.Button1, Qt::LeftButton);
   EXPECT_TRUE(form.Playback.Playing());
@@ -215,7 +215,7 @@ TEST_F(MainWindowTest, PlaybackWithRepetitionResumesTheMessage) {
   EXPECT_TRUE(form.CycleTimer.isActive());
   EXPECT_EQ(form.CycleTimer.interval(), 1000);
 
-  ChooseFileWhenAsked(*form.OpenDialog1, TextFile("s.p\nF0\n"));
+  ChooseFileWhenAsked(form, TextFile("s.p\nF0\n"));
   QTest::mouseClick(form.Button1, Qt::LeftButton);
   EXPECT_FALSE(form.CycleCheckBox->isChecked());
   ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 5000));
@@ -242,11 +242,11 @@ TEST_F(MainWindowTest, PlaybackNeverSendsOnAClosedPort) {
   OpenPortOf(form, sim.PortName());
   form.MessageComboBox->setEditText("before");
   QTest::mouseClick(form.CycleCheckBox, Qt::LeftButton);
-  ChooseFileWhenAsked(*form.OpenDialog1, file);
+  ChooseFileWhenAsked(form, file);
   QTest::mouseClick(form.Button1, Qt::LeftButton);
   // A second Send File ends the first playback before the new one starts.
   ASSERT_TRUE(WaitUntil([&] { return Recorded().size() >= 5; }, 3000));
-  ChooseFileWhenAsked(*form.OpenDialog1, TextFile("zz\n"));
+  ChooseFileWhenAsked(form, TextFile("zz\n"));
   QTest::mouseClick(form.Button1, Qt::LeftButton);
   ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 3000));
   // The first file went on while the dialog was open, and stopped there.
@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, PlaybackNeverSendsOnAClosedPort) {
   EXPECT_TRUE(form.CycleCheckBox->isChecked());
 
   // Closing the port ends a running playback.
-  ChooseFileWhenAsked(*form.OpenDialog1, file);
+  ChooseFileWhenAsked(form, file);
   QTest::mouseClick(form.Button1, Qt::LeftButton);
   ASSERT_TRUE(WaitUntil([&] { return LogText(form).find("p.v 23.5") != std::string::npos; }, 3000));
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);

@@ -42,11 +42,12 @@ std::vector<std::string> HistoryItems(const TForm1& form) {
   return items;
 }
 
-void ChooseFileWhenAsked(QFileDialog& dialog, const std::filesystem::path& path) {
+void ChooseFileWhenAsked(const TForm1& form, const std::filesystem::path& path) {
   auto* poll = new QTimer(qApp);
   poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, &dialog, path, ticks = 0]() mutable {
-    if (!dialog.isVisible()) {
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, &form, path, ticks = 0]() mutable {
+    QFileDialog* dialog = form.OpenDialog1;
+    if (dialog == nullptr || !dialog->isVisible()) {
       if (ticks > 0) {
         poll->stop();
         poll->deleteLater();
@@ -56,11 +57,11 @@ void ChooseFileWhenAsked(QFileDialog& dialog, const std::filesystem::path& path)
     ++ticks;
     // As the operator would: type the path into the focused name box.
     // selectFile leaves a focused box unchanged.
-    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (name == nullptr)
       return;
     name->setText(QString::fromStdString(path.string()));
-    static_cast<QDialog&>(dialog).accept();
+    static_cast<QDialog*>(dialog)->accept();
   });
   poll->start();
 }

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-class QFileDialog;
 class TForm1;
 
 // Collects the messages the top-level handler would show, for one test.
@@ -37,4 +36,4 @@ std::string LogText(const TForm1& form);
 std::vector<std::string> HistoryItems(const TForm1& form);
 
 // Accepts the next file dialog with path as soon as it shows.
-void ChooseFileWhenAsked(QFileDialog& dialog, const std::filesystem::path& path);
+void ChooseFileWhenAsked(const TForm1& form, const std::filesystem::path& path);
