@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Chaos run: the program, built with the address and undefined-behaviour
+# sanitizers, polls ten monitor panels and the two-value monitor against a
+# simulated instrument that misbehaves at random (silence, garbage, NUL
+# bytes, 64 KB answers, split and late answers, the port vanishing and coming
+# back). A scripted operator inside the program (the probe plugin) answers
+# the error boxes and reopens the port now and then. At the end the
+# instrument calms down, the operator sends once more and closes the program.
+#
+# usage: scripts/chaos.sh [seconds (default 600)] [build dir (default build/sanitize)] [seed]
+# Prints "exchanges=<N> errors_shown=<N> rss_start_kb=<N> rss_end_kb=<N>
+# fds_start=<N> fds_end=<N>" and fails when memory or descriptors grew, the
+# last send went unanswered, a sanitizer spoke, or the settings file does not
+# hold all 34 values after the orderly close.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-600}
+build=${2:-build/sanitize}
+seed=${3:-$RANDOM}
+# Resident memory may settle up to this much above the first sample.
+rss_slack_kb=${CHAOS_RSS_SLACK_KB:-16384}
+
+if [[ ! -f $build/CMakeCache.txt ]]; then
+  [[ $build == build/sanitize ]] || { echo "no build in $build" >&2; exit 1; }
+  cmake --preset sanitize >/dev/null
+fi
+cmake --build "$build" --target marrowlink k4410r-sim marrowlink_probe >/dev/null
+
+work=$(mktemp -d)
+sim_pid=""
+app_pid=""
+cleanup() {
+  if [[ -n $app_pid ]]; then kill -KILL "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
+  if [[ -n $sim_pid ]]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+export XDG_CONFIG_HOME=$work/config
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+appdir=$XDG_CONFIG_HOME/marrowlink
+probe=$work/probe
+mkdir -p "$appdir" "$probe"
+
+# Open COM1 at start and show the panel monitor with ten panels.
+commands=(p.v s.p o.p F0 p.v s.p o.p p.v unknown p.v)
+{
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n'
+  printf '"Port"="COM1"\r\n"Open"=dword:00000001\r\n"Monitor"=dword:00000001\r\n'
+  printf '"Monitor Panels"=dword:0000000a\r\n'
+  for i in $(seq 0 9); do
+    printf '"Monitor Panel%d Command"="%s"\r\n' "$i" "${commands[$i]}"
+  done
+} >"$appdir/user.reg"
+warmup=$((seconds / 5 > 10 ? seconds / 5 : 10))
+printf 'mission=chaos\nwarmup=%d\n' "$warmup" >"$probe/probe.conf"
+
+"$build/bin/k4410r-sim" --chaos --seed "$seed" --port 1 --record "$work/wire" >"$work/sim.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 50); do
+  [[ -e $appdir/dosdevices/com1 ]] && break
+  sleep 0.1
+done
+[[ -e $appdir/dosdevices/com1 ]] || { echo "the simulator did not register COM1" >&2; exit 1; }
+
+# A small quarantine keeps the sanitizer's own bookkeeping from looking like
+# growth; use-after-free is still caught for recent frees.
+ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16:detect_leaks=1} \
+  QT_PLUGIN_PATH=$build/plugins QT_QPA_GENERIC_PLUGINS=marrowlinkprobe:$probe \
+  "$build/bin/marrowlink" >"$work/app.log" 2>&1 &
+app_pid=$!
+
+for _ in $(seq "$seconds"); do
+  sleep 1
+  kill -0 "$app_pid" 2>/dev/null || break
+done
+status=0
+if kill -0 "$app_pid" 2>/dev/null; then
+  kill -USR1 "$sim_pid"
+  sleep 2
+  touch "$probe/finish"
+  for _ in $(seq 120); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.5
+  done
+  if kill -0 "$app_pid" 2>/dev/null; then
+    echo "the program did not close within 60 s of being asked" >&2
+    status=1
+  fi
+fi
+app_status=0
+wait "$app_pid" || app_status=$?
+app_pid=""
+kill "$sim_pid"
+wait "$sim_pid" || true
+sim_pid=""
+
+value() { sed -n "s/^$1=//p" "$probe/probe.out" 2>/dev/null | tail -n 1; }
+exchanges=$(sed -n 's/.*requests=\([0-9]*\).*/\1/p' "$work/sim.log" | tail -n 1)
+errors=$(value errors_shown)
+rss_start=$(value rss_start_kb)
+rss_end=$(value rss_end_kb)
+fds_start=$(value fds_start)
+fds_end=$(value fds_end)
+saved=$(grep -c '^"' "$appdir/user.reg" 2>/dev/null || true)
+
+echo "seed=$seed seconds=$seconds reopens=$(value reopens) last_send_ms=$(value send_ms)"
+grep 'requests=' "$work/sim.log" || true
+if [[ -s $probe/errors.txt ]]; then
+  echo "error boxes by message:"
+  sed -E 's/[0-9]+/N/g' "$probe/errors.txt" | sort | uniq -c | sort -rn | head -n 10
+fi
+echo "exchanges=${exchanges:-0} errors_shown=${errors:-0} rss_start_kb=${rss_start:--1}" \
+  "rss_end_kb=${rss_end:--1} fds_start=${fds_start:--1} fds_end=${fds_end:--1}"
+
+fail() {
+  echo "FAIL: $*" >&2
+  status=1
+}
+[[ $app_status -eq 0 ]] || fail "the program ended with status $app_status"
+if grep -qE "ERROR: (Address|Leak)Sanitizer|runtime error:" "$work/app.log"; then
+  fail "the sanitizers reported:"
+  grep -m 20 -A 12 -E "ERROR: (Address|Leak)Sanitizer|runtime error:" "$work/app.log" >&2
+fi
+[[ $(value done) == 1 ]] || fail "the scripted operator did not finish"
+[[ -n $rss_start && -n $rss_end && $rss_end -le $((rss_start + rss_slack_kb)) ]] ||
+  fail "resident memory grew from ${rss_start} kB to ${rss_end} kB"
+[[ -n $fds_start && -n $fds_end && $fds_end -le $fds_start ]] ||
+  fail "open descriptors grew from ${fds_start} to ${fds_end}"
+[[ $(value send_answered) == 1 ]] || fail "the last send was not answered"
+[[ $saved -eq 34 ]] || fail "the settings file holds $saved values, not 34"
+exit "$status"
