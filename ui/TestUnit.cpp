@@ -127,6 +127,8 @@ void TForm1::CreateControls() {
   OutputRichEdit = new QPlainTextEdit(this);
   OutputRichEdit->setObjectName(QStringLiteral("OutputRichEdit"));
   OutputRichEdit->setReadOnly(true);
+  // A log has nothing to undo; an undo history would grow with every line.
+  OutputRichEdit->setUndoRedoEnabled(false);
   OutputRichEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
   OutputRichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   OutputRichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
