@@ -11,6 +11,8 @@ namespace {
 
 constexpr int EndOfFileMark = 26;
 constexpr int ReadBeyondEnd = 100;
+constexpr std::size_t BlockSize = 64 * 1024;
+constexpr std::string_view LineStops = "\n\x1a";
 
 [[noreturn]] void RaiseInOutError(int code) {
   throw Exception(InOutErrorMessage(code));
@@ -82,18 +84,23 @@ TTextFile::TTextFile(const std::string& path) {
 
 TTextFile::~TTextFile() = default;
 
+bool TTextFile::Refill() {
+  Buffer.resize(BlockSize);
+  errno = 0;
+  const std::size_t got = std::fread(Buffer.data(), 1, Buffer.size(), File.get());
+  Buffer.resize(got);
+  Next = 0;
+  if (got == 0 && std::ferror(File.get()))
+    RaiseErrno();
+  return got > 0;
+}
+
 int TTextFile::Peek() {
   if (!File)
     RaiseInOutError(103);
-  errno = 0;
-  const int c = std::getc(File.get());
-  if (c == EOF) {
-    if (std::ferror(File.get()))
-      RaiseErrno();
+  if (Next == Buffer.size() && !Refill())
     return EOF;
-  }
-  std::ungetc(c, File.get());
-  return c;
+  return static_cast<unsigned char>(Buffer[Next]);
 }
 
 bool TTextFile::Eof() {
@@ -105,16 +112,21 @@ std::string TTextFile::ReadLine() {
   if (Eof())
     RaiseInOutError(ReadBeyondEnd);
   std::string line;
-  for (;;) {
-    const int c = Peek();
-    if (c == EOF || c == EndOfFileMark)
-      return line;
-    std::getc(File.get());
-    if (c == '\n')
-      return line;
-    if (c != '\r')
-      line += static_cast<char>(c);
+  while (Peek() != EOF) {
+    // The whole run up to the next line end or end mark at once.
+    const std::size_t stop = Buffer.find_first_of(LineStops, Next);
+    const std::size_t end = stop == std::string::npos ? Buffer.size() : stop;
+    line.append(Buffer, Next, end - Next);
+    Next = end;
+    if (stop == std::string::npos)
+      continue;
+    // The end mark stays, so the file reports its end from now on.
+    if (Buffer[stop] == '\n')
+      ++Next;
+    break;
   }
+  std::erase(line, '\r');
+  return line;
 }
 
 void TTextFile::Close() {

@@ -23,11 +23,16 @@ public:
 
 private:
   int Peek();
+  // Reads the next block; false at the end of the file.
+  bool Refill();
 
   struct TCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
   std::unique_ptr<std::FILE, TCloser> File;
+  // Read in blocks, so a line of megabytes costs no more than its bytes.
+  std::string Buffer;
+  std::size_t Next = 0;
 };
 
 // "File not found" (2), "Invalid filename" (3), "Too many open files" (4),
