@@ -26,11 +26,16 @@ TOutputLog::TAppend TOutputLog::Append(const std::string& text) {
   std::size_t added = 0;
   for (const std::string& line : result.Lines)
     added += line.size() + 1;
-  // A single append larger than the whole view keeps only its newest lines.
-  while (added > Capacity && result.Lines.size() > 1) {
-    added -= result.Lines.front().size() + 1;
-    result.Lines.erase(result.Lines.begin());
+  // A single append larger than the whole view keeps only its newest lines,
+  // dropped in one go: an answer of many thousand line breaks must not cost
+  // a pass over the rest for each one.
+  std::size_t skipped = 0;
+  while (added > Capacity && result.Lines.size() - skipped > 1) {
+    added -= result.Lines[skipped].size() + 1;
+    ++skipped;
   }
+  result.Lines.erase(result.Lines.begin(),
+                     result.Lines.begin() + static_cast<std::ptrdiff_t>(skipped));
   if (added > Capacity) {
     std::string& only = result.Lines.front();
     only.erase(0, only.size() + 1 - Capacity);
