@@ -35,6 +35,8 @@ constexpr int PlaybackInterval = 200;
 constexpr std::uint32_t Baudrate = 9600;
 constexpr int OutputTop = 120;
 constexpr const char* NoPortOpen = "No port is open";
+// The most the message box's edit holds, as an edit control does by default.
+constexpr std::size_t MaxShownMessage = 32767;
 
 QString ToQt(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -409,7 +411,10 @@ void TForm1::SpeedButton1Click(bool down) {
 }
 
 void TForm1::TestButtonClick() {
-  const std::string text = MessageText();
+  SendMessageText(MessageText());
+}
+
+void TForm1::SendMessageText(const std::string& text) {
   SendAndLog(text);
   RememberMessage(text);
 }
@@ -478,7 +483,9 @@ void TForm1::ApplyPlaybackStep(const TPlayback::TStep& step) {
     break;
   case TPlayback::TStep::TKind::SendLine:
     SetMessageText(step.Line);
-    TestButtonClick();
+    // The line as read: the message box shows at most MaxShownMessage bytes
+    // of a longer one.
+    SendMessageText(step.Line);
     break;
   case TPlayback::TStep::TKind::Finished:
     if (step.RestoreMessage)
@@ -500,7 +507,8 @@ std::string TForm1::MessageText() const {
 }
 
 void TForm1::SetMessageText(const std::string& text) {
-  MessageComboBox->setEditText(ToQt(text));
+  // Laying out megabytes in the edit would stall the window for seconds.
+  MessageComboBox->setEditText(ToQt(text.substr(0, MaxShownMessage)));
 }
 
 bool TForm1::event(QEvent* event) {

@@ -100,6 +100,8 @@ private:
 
   void SpeedButton1Click(bool down);
   void TestButtonClick();
+  // The Send button's action for text: send and log it, then remember it.
+  void SendMessageText(const std::string& text);
   void PortComboBoxDropDown();
   void MonitorCheckBoxClick(bool checked);
   void ValueMonitorCheckBoxClick(bool checked);
