@@ -81,9 +81,9 @@ bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* re
 bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written);
 bool CloseHandle(Handle handle);
 
-// Why OpenCommDevice failed with that last-error code, for the person at the
-// port: the system's text and, for the usual causes on a serial device, what
-// to do about it. Empty when the system has no text for the code.
-std::string CommOpenFailureReason(std::uint32_t code);
+// For the usual causes of an OpenCommDevice failure with that last-error
+// code, what they mean at a serial port and what to do about it; empty for
+// any other code.
+std::string CommOpenFailureHint(std::uint32_t code);
 
 } // namespace platform

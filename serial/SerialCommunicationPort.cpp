@@ -31,10 +31,11 @@ void TSerialCommunicationPort::Open() {
 
 std::string TSerialCommunicationPort::NotAvailableMessage(std::uint32_t code) const {
   std::string message = Format("%s is not available", Path);
-  const std::string reason = platform::CommOpenFailureReason(code);
-  if (!reason.empty())
-    message += "\r\n" + reason;
-  return message;
+  const std::string reason = SystemMessageText(code);
+  if (reason.empty())
+    return message;
+  const std::string hint = platform::CommOpenFailureHint(code);
+  return message + "\r\n" + reason + (hint.empty() ? "" : ": " + hint);
 }
 
 void TSerialCommunicationPort::Close() {

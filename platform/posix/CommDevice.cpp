@@ -266,27 +266,24 @@ bool CloseHandle(Handle handle) {
   return ::close(Fd(handle)) == 0;
 }
 
-std::string CommOpenFailureReason(std::uint32_t code) {
-  std::string reason = FormatSystemMessage(code);
-  if (reason.empty())
-    return reason;
+std::string CommOpenFailureHint(std::uint32_t code) {
   switch (code) {
   // Serial devices belong to the dialout group on Debian and its kin.
   case EACCES:
   case EPERM:
-    return reason + ": the user must be in the dialout group";
+    return "the user must be in the dialout group";
   // The lock and TIOCEXCL both report a device already held as EBUSY.
   case EBUSY:
-    return reason + ": another program holds the port";
+    return "another program holds the port";
   // A COM link whose device is gone: an adapter that is unplugged.
   case ENOENT:
   case ENXIO:
   case ENODEV:
-    return reason + ": the device is not connected";
+    return "the device is not connected";
   case ENOTTY:
-    return reason + ": it is not a serial device";
+    return "it is not a serial device";
   default:
-    return reason;
+    return {};
   }
 }
 

@@ -1,6 +1,5 @@
 #include "platform/CommDevice.h"
 
-#include "platform/SystemError.h"
 
 #include <bit>
 #include <cstddef>
@@ -36,13 +35,6 @@ static_assert(FlagBitsMatch());
 
 HANDLE Native(Handle handle) {
   return reinterpret_cast<HANDLE>(handle);
-}
-
-std::string TrimEnd(std::string text) {
-  while (!text.empty() &&
-         (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' || text.back() == '.'))
-    text.pop_back();
-  return text;
 }
 
 } // namespace
@@ -97,20 +89,17 @@ bool CloseHandle(Handle handle) {
   return ::CloseHandle(Native(handle)) != FALSE;
 }
 
-std::string CommOpenFailureReason(std::uint32_t code) {
-  std::string reason = TrimEnd(FormatSystemMessage(code));
-  if (reason.empty())
-    return reason;
+std::string CommOpenFailureHint(std::uint32_t code) {
   switch (code) {
   // A COM port is opened without sharing, so a port in use refuses access.
   case ERROR_ACCESS_DENIED:
   case ERROR_SHARING_VIOLATION:
-    return reason + ": another program holds the port";
+    return "another program holds the port";
   case ERROR_FILE_NOT_FOUND:
   case ERROR_PATH_NOT_FOUND:
-    return reason + ": the device is not connected";
+    return "the device is not connected";
   default:
-    return reason;
+    return {};
   }
 }
 
