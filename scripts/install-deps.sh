@@ -4,7 +4,7 @@
 # Uses sudo only when not root.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libgtest-dev qt6-base-dev xvfb xauth imagemagick xdotool "$@")
+packages=(cmake ninja-build g++ clang libgtest-dev qt6-base-dev xvfb xauth imagemagick valgrind xdotool "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -20,4 +20,11 @@ scripts/package.sh --remove build/default
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
+
+# Hardening: every fuzz target a few seconds on its corpus, a one-minute
+# chaos run of the sanitizer build against the misbehaving simulator, and a
+# scripted session of the program under valgrind.
+fuzz/run.sh 5
+scripts/chaos.sh 60 build/sanitize
+scripts/memcheck.sh build/default
 scripts/test-windows.sh
