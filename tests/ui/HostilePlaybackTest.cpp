@@ -17,19 +17,24 @@
 
 #include <fstream>
 #include <random>
+#include <vector>
 
 namespace {
 
-// The longest pause of the event loop while playback runs, in ms.
+// The pauses of the event loop while playback runs that are longer than
+// an ordinary exchange (about 450 ms), in ms.
 class LoopWatch {
 public:
   LoopWatch() {
     Clock.start();
-    QObject::connect(&Timer, &QTimer::timeout,
-                     [this] { Longest = std::max(Longest, Clock.restart()); });
+    QObject::connect(&Timer, &QTimer::timeout, [this] {
+      if (const qint64 gap = Clock.restart(); gap >= OrdinaryExchangeMs)
+        Long.push_back(gap);
+    });
     Timer.start(10);
   }
-  qint64 Longest = 0;
+  static constexpr qint64 OrdinaryExchangeMs = 1000;
+  std::vector<qint64> Long;
 
 private:
   QTimer Timer;
@@ -38,15 +43,16 @@ private:
 
 class HostilePlaybackTest : public testing::Test {
 protected:
-  // Plays bytes as a file; returns the longest stall of the event loop.
-  qint64 Play(const std::string& bytes) {
+  // Plays bytes as a file; returns the pauses of the event loop longer than
+  // an ordinary exchange.
+  std::vector<qint64> Play(const std::string& bytes) {
     const std::filesystem::path path = Home.Path() / "hostile.txt";
     std::ofstream(path, std::ios::binary) << bytes;
     ChooseFileWhenAsked(Form, path);
     LoopWatch watch;
     QTest::mouseClick(Form.Button1, Qt::LeftButton);
     EXPECT_TRUE(WaitUntil([&] { return !Form.Playback.Playing(); }, 60000));
-    return watch.Longest;
+    return watch.Long;
   }
   std::string Recorded() const { return ReadFile(Record); }
 
@@ -57,14 +63,16 @@ protected:
   TForm1 Form;
 
   void SetUp() override {
+    // Shown, as the operator's window is: what it draws costs time too.
+    Form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
     ASSERT_TRUE(Form.RefreshPorts(Sim.PortName()));
     QTest::mouseClick(Form.SpeedButton1, Qt::LeftButton);
     ASSERT_TRUE(Form.Protocol);
   }
 };
 
-// An exchange blocks for about 450 ms; anything much longer is a freeze.
-constexpr qint64 LongestAllowedStallMs = 1500;
+using Pauses = std::vector<qint64>;
 
 } // namespace
 
@@ -88,7 +96,7 @@ TEST_F(HostilePlaybackTest, BinaryBytesGoOutAsTheyAre) {
     start = end + 1;
   }
 
-  EXPECT_LT(Play(bytes), LongestAllowedStallMs);
+  EXPECT_EQ(Play(bytes), Pauses{}) << "the window froze";
   EXPECT_EQ(Recorded(), expected);
   EXPECT_EQ(LogText(Form), "1. (no answer)\n2. (no answer)\n3. (no answer)\n");
   EXPECT_TRUE(Errors.Messages.empty());
@@ -96,8 +104,12 @@ TEST_F(HostilePlaybackTest, BinaryBytesGoOutAsTheyAre) {
 
 TEST_F(HostilePlaybackTest, ATenMegabyteLineIsSentWholeAndPlaybackGoesOn) {
   const std::string huge(10 * 1024 * 1024, '7');
-  const qint64 stall = Play("p.v\n" + huge + "\nF0\n");
-  EXPECT_LT(stall, LongestAllowedStallMs);
+  // Reading the line, showing it and carrying 10 MB over the line is one
+  // pause, longer than an ordinary exchange but not a freeze; the lines
+  // around it go as usual.
+  const Pauses pauses = Play("p.v\n" + huge + "\nF0\n");
+  ASSERT_LE(pauses.size(), 1u);
+  EXPECT_LT(pauses.empty() ? 0 : pauses.front(), 4000);
   const std::string recorded = Recorded();
   EXPECT_EQ(recorded.size(), huge.size() + 11);
   EXPECT_TRUE(recorded == "p.v\r\n" + huge + "\r\nF0\r\n") << "the line goes out byte for byte";
@@ -111,7 +123,7 @@ TEST_F(HostilePlaybackTest, ATenMegabyteLineIsSentWholeAndPlaybackGoesOn) {
 }
 
 TEST_F(HostilePlaybackTest, AFileWithoutAnyLineEndIsOneLine) {
-  EXPECT_LT(Play("p.v"), LongestAllowedStallMs);
+  EXPECT_EQ(Play("p.v"), Pauses{}) << "the window froze";
   EXPECT_EQ(Recorded(), "p.v\r\n");
   EXPECT_EQ(LogText(Form), "1. p.v 23.5\n\n");
   EXPECT_EQ(Form.MessageComboBox->currentText(), "p.v");
