@@ -177,7 +177,7 @@ void RemoveStaleTemporaries(const std::string& path) {
 std::string SetHiveFileAside(const std::string& path, int& error) {
   const std::string base = path + ".bad-" + LocalTimeStamp();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string aside = attempt == 0 ? base : base + "-" + std::to_string(attempt);
+    std::string aside = attempt == 0 ? base : base + "-" + std::to_string(attempt);
     if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
       SyncFolder(FolderOf(path));
       return aside;

@@ -2,7 +2,6 @@
 
 #include <clocale>
 #include <langinfo.h>
-#include <locale.h>
 
 namespace platform {
 

@@ -125,7 +125,7 @@ std::optional<std::string> RunOnSmallDisk(const fs::path& folder, const char* si
 void FillDisk(const fs::path& folder) {
   std::ofstream filler(folder / "filler", std::ios::binary);
   const std::string block(4096, 'x');
-  while (filler.write(block.data(), block.size()))
+  while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
     ;
 }
 

@@ -136,7 +136,7 @@ TEST(RegeditFormat, RejectsDamageNamingTheLine) {
       {head + "[-HKEY_CURRENT_USER\\K]\r\n", 4},
       {head + "[HKEY_CURRENT_USER\\\\K]\r\n", 4},
       {head + "[HKEY_CURRENT_USER\\K\r\n", 4},
-      {head + "\"v\"=\"a\"\r\n\x7f\x45LF\x02\x01\x01\0\0\0", 5},
+      {head + "\"v\"=\"a\"\r\n" + std::string("\x7f\x45LF\x02\x01\x01\0\0\0", 10), 5},
       {head + "\r\n\"v\"=\"" + std::string(1 << 20, 'a') + "\"\r\n", 5},
       {head + "garbage\r\n", 4},
   };

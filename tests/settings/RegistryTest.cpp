@@ -164,7 +164,8 @@ TEST(Registry, WriterKilledAtAnyMomentLeavesAWholeFile) {
         if (CreateRegistryKey(CurrentUserKey, SubKey, &key) != RegistrySuccess)
           ::_exit(1);
         for (int value = 0; value < 20; ++value)
-          SetString(key, "Value " + std::to_string(value), std::string(200 + n % 50, 'a' + n % 26));
+          SetString(key, "Value " + std::to_string(value),
+                    std::string(200 + n % 50, static_cast<char>('a' + n % 26)));
         CloseRegistryKey(key);
       }
     }

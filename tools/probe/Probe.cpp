@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTextStream>
 
+#include <utility>
+
 namespace {
 
 constexpr int TickMs = 100;
@@ -47,7 +49,7 @@ private:
 
 } // namespace
 
-TProbe::TProbe(const QString& folder) : Folder(folder) {
+TProbe::TProbe(QString folder) : Folder(std::move(folder)) {
   QFile conf(Folder + QStringLiteral("/probe.conf"));
   if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
     QTextStream in(&conf);

@@ -26,7 +26,7 @@ class QWidget;
 // box's text to <folder>/errors.txt.
 class TProbe : public QObject {
 public:
-  explicit TProbe(const QString& folder);
+  explicit TProbe(QString folder);
 
 private:
   void Tick();

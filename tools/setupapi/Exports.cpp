@@ -111,7 +111,7 @@ EXPORT BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO deviceInfoSet,
   const std::string* value = Property(*device, property);
   if (!value)
     return Fail(ENODATA);
-  const DWORD size = static_cast<DWORD>(value->size() + 1);
+  const auto size = static_cast<DWORD>(value->size() + 1);
   if (requiredSize)
     *requiredSize = size;
   if (!propertyBuffer || propertyBufferSize < size)

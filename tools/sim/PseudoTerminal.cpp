@@ -10,6 +10,7 @@
 #include <system_error>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -59,7 +60,7 @@ void TPseudoTerminal::Close() {
   Slave = Master = -1;
 }
 
-TComLink::TComLink(const std::string& target, int number) : Target(target) {
+TComLink::TComLink(std::string target, int number) : Target(std::move(target)) {
   const std::string dir = platform::posix::DosDevicesDir();
   std::filesystem::create_directories(dir);
   // Without a number, take the lowest one that no link (even a dangling one,

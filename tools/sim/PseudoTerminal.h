@@ -26,7 +26,7 @@ private:
 // destruction if it still points there.
 class TComLink {
 public:
-  TComLink(const std::string& target, int number);
+  TComLink(std::string target, int number);
   ~TComLink();
   TComLink(const TComLink&) = delete;
   TComLink& operator=(const TComLink&) = delete;
