@@ -9,11 +9,11 @@ class TProbePlugin : public QGenericPlugin {
   Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "probe.json")
 
 public:
-  QObject* create(const QString& key, const QString& specification) override {
+  QObject* create(const QString& key, const QString& parameters) override {
     if (key.compare(QStringLiteral("marrowlinkprobe"), Qt::CaseInsensitive) != 0)
       return nullptr;
     // The application takes ownership of what a generic plugin creates.
-    return new TProbe(specification);
+    return new TProbe(parameters);
   }
 };
 
