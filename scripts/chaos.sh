@@ -53,7 +53,7 @@ commands=(p.v s.p o.p F0 p.v s.p o.p p.v unknown p.v)
     printf '"Monitor Panel%d Command"="%s"\r\n' "$i" "${commands[$i]}"
   done
 } >"$appdir/user.reg"
-warmup=$((seconds / 5 > 10 ? seconds / 5 : 10))
+warmup=$((seconds / 5 > 20 ? seconds / 5 : 20))
 printf 'mission=chaos\nwarmup=%d\n' "$warmup" >"$probe/probe.conf"
 
 "$build/bin/k4410r-sim" --chaos --seed "$seed" --port 1 --record "$work/wire" >"$work/sim.log" 2>&1 &
@@ -66,7 +66,7 @@ done
 
 # A small quarantine keeps the sanitizer's own bookkeeping from looking like
 # growth; use-after-free is still caught for recent frees.
-ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16:detect_leaks=1} \
+ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=4:detect_leaks=1} \
   QT_PLUGIN_PATH=$build/plugins QT_QPA_GENERIC_PLUGINS=marrowlinkprobe:$probe \
   "$build/bin/marrowlink" >"$work/app.log" 2>&1 &
 app_pid=$!
