@@ -1,6 +1,5 @@
 #include "platform/CommDevice.h"
 
-
 #include <bit>
 #include <cstddef>
 #include <windows.h>
