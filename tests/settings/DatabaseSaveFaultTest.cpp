@@ -85,37 +85,23 @@ std::string SaveGeneration(int generation) {
 // machine does not let the test mount one.
 std::optional<std::string> RunOnSmallDisk(const fs::path& folder, const char* size,
                                           const std::function<std::string()>& work) {
-  int channel[2];
-  if (::pipe(channel) != 0)
-    return std::nullopt;
   const uid_t uid = ::geteuid();
   const gid_t gid = ::getegid();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(channel[0]);
-    std::string result = "\x01no private mount";
+  const std::string result = RunInChild([&] {
     const int flags = uid == 0 ? CLONE_NEWNS : CLONE_NEWUSER | CLONE_NEWNS;
-    if (::unshare(flags) == 0) {
-      if (uid != 0) {
-        std::ofstream("/proc/self/setgroups") << "deny";
-        std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
-        std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
-      }
-      const std::string options = std::string("size=") + size + ",mode=0700";
-      if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-          ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0)
-        result = work();
+    if (::unshare(flags) != 0)
+      return std::string("\x01no private mount");
+    if (uid != 0) {
+      std::ofstream("/proc/self/setgroups") << "deny";
+      std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+      std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
     }
-    [[maybe_unused]] const auto written = ::write(channel[1], result.data(), result.size());
-    ::_exit(0);
-  }
-  ::close(channel[1]);
-  std::string result;
-  char buffer[256];
-  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-    result.append(buffer, static_cast<std::size_t>(got));
-  ::close(channel[0]);
-  ::waitpid(child, nullptr, 0);
+    const std::string options = std::string("size=") + size + ",mode=0700";
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
+      return std::string("\x01no private mount");
+    return work();
+  });
   if (result.starts_with('\x01'))
     return std::nullopt;
   return result;

@@ -33,20 +33,14 @@ std::vector<std::filesystem::path> FilesStartingWith(const std::filesystem::path
   return found;
 }
 
-namespace {
-
-constexpr uid_t Nobody = 65534;
-
-std::string RunUnprivileged(const std::function<std::string()>& work) {
+std::string RunInChild(const std::function<std::string()>& work) {
   int channel[2];
   if (::pipe(channel) != 0)
     return "pipe failed";
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(channel[0]);
-    std::string result = "could not drop root";
-    if (::setgid(Nobody) == 0 && ::setuid(Nobody) == 0)
-      result = work();
+    const std::string result = work();
     [[maybe_unused]] const auto written = ::write(channel[1], result.data(), result.size());
     ::_exit(0);
   }
@@ -58,6 +52,18 @@ std::string RunUnprivileged(const std::function<std::string()>& work) {
   ::close(channel[0]);
   ::waitpid(child, nullptr, 0);
   return result;
+}
+
+namespace {
+
+constexpr uid_t Nobody = 65534;
+
+std::string RunUnprivileged(const std::function<std::string()>& work) {
+  return RunInChild([&] {
+    if (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+      return std::string("could not drop root");
+    return work();
+  });
 }
 
 } // namespace

@@ -17,6 +17,9 @@ platform::posix::RegistryHive ParseHiveFile(const std::filesystem::path& path);
 std::vector<std::filesystem::path> FilesStartingWith(const std::filesystem::path& folder,
                                                      const std::string& prefix);
 
+// Runs work in a forked child process and returns what it returned.
+std::string RunInChild(const std::function<std::string()>& work);
+
 // Runs work where the folder cannot be written: as root, which writes
 // anywhere, in a child process that has given up root; returns what work
 // returned. folder, inside a private temporary folder, is made read-only
