@@ -157,8 +157,14 @@ TEST(Registry, WriterKilledAtAnyMomentLeavesAWholeFile) {
   ScopedConfigHome home;
   const fs::path file = home.AppDir() / "user.reg";
   for (int round = 0; round < 12; ++round) {
+    // Even rounds kill at any moment from the start, even before the folder
+    // exists; odd rounds only once the writer has written, so however slow
+    // the machine, half the kills land among writes.
+    int written[2];
+    ASSERT_EQ(::pipe(written), 0);
     const pid_t child = ::fork();
     if (child == 0) {
+      ::close(written[0]);
       for (std::uint32_t n = 0;; ++n) {
         RegKey key = 0;
         if (CreateRegistryKey(CurrentUserKey, SubKey, &key) != RegistrySuccess)
@@ -167,17 +173,29 @@ TEST(Registry, WriterKilledAtAnyMomentLeavesAWholeFile) {
           SetString(key, "Value " + std::to_string(value),
                     std::string(200 + n % 50, static_cast<char>('a' + n % 26)));
         CloseRegistryKey(key);
+        if (n == 0 && ::write(written[1], "w", 1) != 1)
+          ::_exit(1);
       }
+    }
+    ::close(written[1]);
+    char mark = 0;
+    if (round % 2 == 1) {
+      EXPECT_EQ(::read(written[0], &mark, 1), 1) << "the writer ended before writing";
     }
     ::usleep(static_cast<useconds_t>(5000 + 3731 * round % 40000));
     ::kill(child, SIGKILL);
     int status = 0;
     ::waitpid(child, &status, 0);
+    ::close(written[0]);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed instead of being killed";
+    // A writer killed before it made the settings folder left nothing at all.
+    if (!fs::exists(home.AppDir()))
+      continue;
     if (fs::exists(file))
       ParseHiveFile(file);
     EXPECT_TRUE(FilesStartingWith(home.AppDir(), "user.reg.bad-").empty());
   }
+  ASSERT_TRUE(fs::exists(file));
   RegKey key = 0;
   ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
   CloseRegistryKey(key);
