@@ -11,4 +11,8 @@ namespace platform {
 // small, or the name not defined).
 std::uint32_t QueryDosDeviceA(const char* deviceName, char* targetPath, std::uint32_t maxChars);
 
+// The last-error code of a QueryDosDeviceA whose buffer is too small
+// (ERROR_INSUFFICIENT_BUFFER).
+extern const std::uint32_t ErrorInsufficientBuffer;
+
 } // namespace platform

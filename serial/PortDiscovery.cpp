@@ -8,12 +8,15 @@
 #include "serial/SerialPort.h"
 #include "serial/SetupApi.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
 namespace {
 
-constexpr std::uint32_t DosDeviceBufferSize = 65535;
+// A machine with many devices has a larger name table than the first
+// buffer holds; the buffer grows until it does, within reason.
+constexpr std::uint32_t MaxDosDeviceBufferSize = 16 * 1024 * 1024;
 constexpr std::size_t MaxDevices = 1024;
 constexpr setupapi::DWORD FriendlyNameBufferSize = 1024;
 
@@ -35,16 +38,9 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
-// The first of a NUL-separated answer of the DOS-device table.
-std::string FirstText(const std::vector<char>& buffer, std::uint32_t count) {
-  const std::string text(buffer.data(), count);
-  return text.substr(0, text.find('\0'));
-}
-
-std::string FirstTarget(const std::string& name, std::vector<char>& buffer) {
-  const std::uint32_t count =
-      platform::QueryDosDeviceA(name.c_str(), buffer.data(), DosDeviceBufferSize);
-  return count == 0 ? std::string() : FirstText(buffer, count);
+std::string FirstTarget(const std::string& name) {
+  const std::string targets = QueryDosDeviceList(name.c_str());
+  return targets.substr(0, targets.find('\0'));
 }
 
 class TDeviceInfoSet {
@@ -90,19 +86,28 @@ const TNameValue* FindName(const TNameValueList& list, const std::string& name) 
   return nullptr;
 }
 
+std::string QueryDosDeviceList(const char* deviceName, std::uint32_t firstBufferSize) {
+  for (std::uint32_t size = std::max<std::uint32_t>(firstBufferSize, 1);;
+       size = std::min(size * 2, MaxDosDeviceBufferSize)) {
+    std::vector<char> buffer(size);
+    const std::uint32_t count = platform::QueryDosDeviceA(deviceName, buffer.data(), size);
+    if (count > 0)
+      return std::string(buffer.data(), std::min(count, size));
+    if (platform::GetLastError() != platform::ErrorInsufficientBuffer ||
+        size >= MaxDosDeviceBufferSize)
+      return {};
+  }
+}
+
 void CollectDeviceTargets(TNameValueList& targets) {
   targets.clear();
-  std::vector<char> buffer(DosDeviceBufferSize);
-  const std::uint32_t count =
-      platform::QueryDosDeviceA(nullptr, buffer.data(), DosDeviceBufferSize);
-  std::string names(buffer.data(), count);
-  std::vector<char> targetBuffer(DosDeviceBufferSize);
+  std::string names = QueryDosDeviceList(nullptr);
   while (!names.empty()) {
     const std::size_t end = names.find('\0');
     const std::string name = names.substr(0, end);
     names.erase(0, end == std::string::npos ? end : end + 1);
     if (std::optional<std::int32_t> number = TryPortNumber(name))
-      targets.push_back({std::to_string(*number), FirstTarget(name, targetBuffer)});
+      targets.push_back({std::to_string(*number), FirstTarget(name)});
   }
 }
 

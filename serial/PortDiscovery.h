@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@ using TNameValueList = std::vector<TNameValue>;
 
 // The first entry with that name, or nullptr.
 const TNameValue* FindName(const TNameValueList& list, const std::string& name);
+
+// The DOS-device table's answer for deviceName (nullptr: every defined
+// name) as NUL-ended texts, or empty when it has none. A buffer the answer
+// does not fit is doubled and the query made again, up to 16 MB.
+std::string QueryDosDeviceList(const char* deviceName, std::uint32_t firstBufferSize = 65535);
 
 // number=target for every DOS-device name that is a port name; other names
 // are skipped.

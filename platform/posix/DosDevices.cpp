@@ -34,7 +34,7 @@ std::uint32_t StoreMultiString(const std::vector<std::string>& texts, char* buff
   for (const std::string& text : texts)
     size += text.size() + 1;
   if (!buffer || size > maxChars) {
-    errno = ERANGE;
+    errno = static_cast<int>(ErrorInsufficientBuffer);
     return 0;
   }
   char* out = buffer;
@@ -74,6 +74,8 @@ std::optional<posix::DosDeviceLink> FindLink(const std::string& name) {
 }
 
 } // namespace
+
+const std::uint32_t ErrorInsufficientBuffer = ERANGE;
 
 std::uint32_t QueryDosDeviceA(const char* deviceName, char* targetPath, std::uint32_t maxChars) {
   if (!deviceName)

@@ -4,6 +4,8 @@
 
 namespace platform {
 
+const std::uint32_t ErrorInsufficientBuffer = ERROR_INSUFFICIENT_BUFFER;
+
 std::uint32_t QueryDosDeviceA(const char* deviceName, char* targetPath, std::uint32_t maxChars) {
   return ::QueryDosDeviceA(deviceName, targetPath, maxChars);
 }

@@ -1,5 +1,6 @@
 #include "platform/DosDevices.h"
 #include "platform/SystemError.h"
+#include "serial/PortDiscovery.h"
 #include "tests/serial/FakeDeviceTree.h"
 
 #include <cerrno>
@@ -56,8 +57,13 @@ TEST(DosDevicesTest, ListsLinksWithTargetsUpperCasedAndAnswersSingleNames) {
   EXPECT_EQ(platform::QueryDosDeviceA("COM8", buffer.data(), 64), 0U);
   EXPECT_EQ(platform::GetLastError(), static_cast<std::uint32_t>(ENOENT));
   EXPECT_EQ(platform::QueryDosDeviceA("COM7", buffer.data(), 4), 0U);
-  EXPECT_EQ(platform::GetLastError(), static_cast<std::uint32_t>(ERANGE));
+  EXPECT_EQ(platform::GetLastError(), platform::ErrorInsufficientBuffer);
   EXPECT_EQ(platform::QueryDosDeviceA(nullptr, buffer.data(), 4), 0U);
+
+  // Discovery grows a buffer that is too small until the answer fits.
+  EXPECT_EQ(QueryDosDeviceList(nullptr, 4), std::string("AUX\0COM7\0\0", 10));
+  EXPECT_EQ(QueryDosDeviceList("COM7", 1), target + std::string(2, '\0'));
+  EXPECT_EQ(QueryDosDeviceList("COM8", 1), "");
 }
 
 TEST(DosDevicesTest, NumbersRealSerialDevicesOnceAndSkipsPhantomPorts) {
