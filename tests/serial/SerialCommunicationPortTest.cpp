@@ -1,5 +1,6 @@
 #include "serial/SerialCommunicationPort.h"
 #include "base/Exception.h"
+#include "serial/K4410RProtocol.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -175,4 +176,14 @@ TEST(SerialCommunicationPort, OpensOnceThroughItsComLinkAndReadsWithoutWaiting) 
   port.Close();
   second.Open();
   EXPECT_TRUE(second.IsOpen());
+}
+
+TEST(SerialCommunicationPort, AnUnsupportedRateCannotInitAndReleasesTheLine) {
+  PtyPeer peer;
+  const std::string message = MessageOf([&] { TK4410RProtocol refused(peer.SlavePath, 12345); });
+  EXPECT_TRUE(message.starts_with("Cannot init " + peer.SlavePath + ".\r\n")) << message;
+  // The line opened before its setup failed; were it still held, this would
+  // find the port busy.
+  TK4410RProtocol protocol(peer.SlavePath, 9600);
+  EXPECT_TRUE(protocol.Port->IsOpen());
 }

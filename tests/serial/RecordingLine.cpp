@@ -1,0 +1,162 @@
+#include "tests/serial/RecordingLine.h"
+
+#include "platform/CommDevice.h"
+#include "platform/SystemError.h"
+#include "platform/TickCounter.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr platform::Handle LineHandle = 7;
+// EINVAL and ERROR_INVALID_PARAMETER alike; only its being non-zero matters.
+constexpr std::uint32_t InvalidArgument = 22;
+
+RecordingLine& Line() {
+  static RecordingLine line;
+  return line;
+}
+
+LineCall& Record(const std::string& what, std::string data = {}) {
+  RecordingLine& line = Line();
+  line.Calls.push_back(LineCall{what, line.Now, line.Now, std::move(data), 0});
+  return line.Calls.back();
+}
+
+// A call on a handle the line never gave out is a fault of the code under
+// test; it fails as the system's call would and shows in the record.
+bool Known(platform::Handle handle, const char* call) {
+  if (handle == LineHandle)
+    return true;
+  Record(std::string("bad handle in ") + call);
+  platform::SetLastError(InvalidArgument);
+  return false;
+}
+
+} // namespace
+
+RecordingLine& RecordingLine::Reset(std::uint32_t start) {
+  Line() = RecordingLine();
+  Line().Now = start;
+  return Line();
+}
+
+RecordingLine& RecordingLine::Get() {
+  return Line();
+}
+
+std::string RecordingLine::Kinds() const {
+  std::string kinds;
+  for (const LineCall& call : Calls)
+    kinds += (kinds.empty() ? "" : " ") + call.What;
+  return kinds;
+}
+
+namespace platform {
+
+Handle OpenCommDevice(const std::string& path) {
+  Record("open", path);
+  return LineHandle;
+}
+
+bool SetCommState(Handle handle, const Dcb& dcb) {
+  if (!Known(handle, "SetCommState"))
+    return false;
+  Record("state").Baud = dcb.BaudRate;
+  return true;
+}
+
+bool SetCommTimeouts(Handle handle, const CommTimeouts& /*timeouts*/) {
+  if (!Known(handle, "SetCommTimeouts"))
+    return false;
+  Record("timeouts");
+  return true;
+}
+
+bool EscapeCommFunction(Handle handle, std::uint32_t function) {
+  if (!Known(handle, "EscapeCommFunction"))
+    return false;
+  switch (function) {
+  case EscapeSetRts:
+    Record("rts+");
+    return true;
+  case EscapeClrRts:
+    Record("rts-");
+    return true;
+  case EscapeSetDtr:
+    Record("dtr+");
+    return true;
+  case EscapeClrDtr:
+    Record("dtr-");
+    return true;
+  default:
+    SetLastError(InvalidArgument);
+    return false;
+  }
+}
+
+bool ClearCommError(Handle handle, std::uint32_t* errors, ComStat* stat) {
+  if (!Known(handle, "ClearCommError"))
+    return false;
+  RecordingLine& line = Line();
+  const std::size_t queued = line.Arrivals.empty() ? 0 : line.Arrivals.front().size();
+  Record("poll");
+  if (errors)
+    *errors = 0;
+  if (stat)
+    *stat = ComStat{0, static_cast<std::uint32_t>(queued), 0};
+  if (queued == 0 && !line.Arrivals.empty())
+    line.Arrivals.pop_front();
+  return true;
+}
+
+bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* read) {
+  *read = 0;
+  if (!Known(handle, "ReadFile"))
+    return false;
+  RecordingLine& line = Line();
+  std::string chunk;
+  if (!line.Arrivals.empty()) {
+    chunk = line.Arrivals.front().substr(0, size);
+    line.Arrivals.front().erase(0, chunk.size());
+    if (line.Arrivals.front().empty())
+      line.Arrivals.pop_front();
+  }
+  std::memcpy(buffer, chunk.data(), chunk.size());
+  *read = static_cast<std::uint32_t>(chunk.size());
+  Record("read", chunk);
+  return true;
+}
+
+// Synchronous, as the real call: it returns once the last byte has left.
+bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written) {
+  *written = 0;
+  if (!Known(handle, "WriteFile"))
+    return false;
+  LineCall& call = Record("write", std::string(static_cast<const char*>(data), size));
+  Line().Now += size * Line().DrainTicksPerByte;
+  call.End = Line().Now;
+  *written = size;
+  return true;
+}
+
+bool CloseHandle(Handle handle) {
+  if (!Known(handle, "CloseHandle"))
+    return false;
+  Record("close");
+  return true;
+}
+
+std::string CommOpenFailureHint(std::uint32_t /*code*/) {
+  return {};
+}
+
+std::uint32_t GetTickCount() {
+  return Line().Now;
+}
+
+void Sleep(std::uint32_t ms) {
+  Line().Now += ms;
+}
+
+} // namespace platform
