@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 namespace {
 
@@ -85,27 +84,4 @@ TEST(WinePortDiscovery, TheMappedPortIsListedWithItsDeviceTarget) {
   EXPECT_EQ(list.FindByName("COM198"), nullptr);
   for (std::size_t i = 1; i < list.Count(); ++i)
     EXPECT_LT(list[i - 1].Number, list[i].Number) << "ports are listed in numeric order";
-}
-
-TEST(WinePortDiscovery, ANameTableLargerThanTheFirstBufferStillListsThePorts) {
-  ASSERT_FALSE(SimPort().empty())
-      << "MARROWLINK_SIM_PORT names no port; scripts/test-windows.sh sets it";
-  // About 80 kB of names more than the table holds otherwise, as on a
-  // machine with many volumes and devices.
-  std::vector<std::string> fillers;
-  for (int i = 0; i < 800; ++i)
-    fillers.push_back("MarrowlinkFiller" + std::to_string(i) + std::string(80, 'x'));
-  for (const std::string& name : fillers)
-    ASSERT_TRUE(::DefineDosDeviceA(DDD_RAW_TARGET_PATH, name.c_str(), "\\Device\\Null"))
-        << ::GetLastError();
-  std::vector<char> names(65535);
-  EXPECT_EQ(platform::QueryDosDeviceA(nullptr, names.data(), 65535), 0u)
-      << "the table is too small";
-
-  TNameValueList targets;
-  CollectDeviceTargets(targets);
-  for (const std::string& name : fillers)
-    ::DefineDosDeviceA(DDD_RAW_TARGET_PATH | DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE,
-                       name.c_str(), "\\Device\\Null");
-  EXPECT_NE(FindName(targets, SimPort().substr(3)), nullptr);
 }
