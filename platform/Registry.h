@@ -13,7 +13,8 @@ using RegKey = std::uintptr_t;
 inline constexpr RegKey CurrentUserKey = 0x80000001; // HKEY_CURRENT_USER
 
 // Value types.
-inline constexpr std::uint32_t RegNone = 0, RegSz = 1, RegExpandSz = 2, RegBinary = 3, RegDword = 4;
+inline constexpr std::uint32_t RegNone = 0, RegSz = 1, RegExpandSz = 2, RegBinary = 3, RegDword = 4,
+                               RegMultiSz = 7;
 
 // Status codes with a meaning of their own; any other non-zero status is a
 // plain failure of the platform.

@@ -1,6 +1,7 @@
 #include "platform/posix/RegeditFormat.h"
 
 #include "platform/Registry.h"
+#include "platform/posix/RegeditEncoding.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -77,6 +78,14 @@ class Parser {
 public:
   explicit Parser(std::string_view text) : Text(text) {}
 
+  // A fault found before the text was parsed, on its last line.
+  static RegeditParse Failed(std::string_view text, std::string problem) {
+    RegeditParse result;
+    result.Line = static_cast<int>(std::ranges::count(text, '\n')) + 1;
+    result.Problem = std::move(problem);
+    return result;
+  }
+
   RegeditParse Run() {
     RegeditParse result;
     try {
@@ -95,13 +104,16 @@ private:
   std::size_t Position = 0;
   int LineNumber = 0;
   HiveKey* Current = nullptr;
+  // In a Unicode export string values written as hex bytes are UTF-16LE.
+  bool Unicode = false;
 
   void ParseAll(RegistryHive& hive) {
-    if (Text.size() > MaxRegeditFile)
-      throw Fault{"the file is larger than " + std::to_string(MaxRegeditFile) + " bytes"};
     std::string_view line;
-    if (!NextLine(line) || Trim(line) != Header)
-      throw Fault{"the first line is not " + std::string(Header)};
+    const bool headed = NextLine(line);
+    Unicode = headed && Trim(line) == UnicodeRegeditHeader;
+    if (!headed || (!Unicode && Trim(line) != Header))
+      throw Fault{"the first line is neither " + std::string(Header) + " nor " +
+                  std::string(UnicodeRegeditHeader)};
     while (NextLine(line)) {
       const std::string_view text = Trim(line);
       if (text.empty() || text.front() == ';')
@@ -186,7 +198,9 @@ private:
       if (!parsed)
         throw Fault{"hex(N): needs a hexadecimal type number"};
       type = *parsed;
-      return ParseHexBytes(text.substr(close + 2));
+      std::string bytes = ParseHexBytes(text.substr(close + 2));
+      const bool isString = type == RegSz || type == RegExpandSz || type == RegMultiSz;
+      return Unicode && isString ? NarrowUtf16Data(bytes) : bytes;
     }
     if (!text.empty() && text.front() == '-')
       throw Fault{"a value deletion has no place in a settings file"};
@@ -311,8 +325,14 @@ void AppendValue(const HiveValue& value, std::string& out) {
 
 } // namespace
 
-RegeditParse ParseRegedit(std::string_view text) {
-  return Parser(text).Run();
+RegeditParse ParseRegedit(std::string_view file) {
+  if (file.size() > MaxRegeditFile)
+    return Parser::Failed({},
+                          "the file is larger than " + std::to_string(MaxRegeditFile) + " bytes");
+  const RegeditText text = DecodeRegeditFile(file);
+  if (!text.Ok)
+    return Parser::Failed(text.Text, text.Problem);
+  return Parser(text.Text).Run();
 }
 
 std::string FormatRegedit(const RegistryHive& hive) {

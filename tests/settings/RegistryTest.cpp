@@ -110,6 +110,35 @@ TEST(Registry, KeepsWhatTheProgramDoesNotKnow) {
   EXPECT_EQ(values[1].Data, std::string("new\0", 4));
 }
 
+TEST(Registry, AWindowsExportLoadsAndIsWrittenBackAsRegedit4) {
+  ScopedConfigHome home;
+  const fs::path file = home.AppDir() / "user.reg";
+  WriteWholeFile(file, Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                   u"[HKEY_CURRENT_USER\\Software\\Someone]\r\n"
+                                   u"\"Path\"=hex(2):25,00,50,00,25,00,00,00\r\n\r\n"
+                                   u"[HKEY_CURRENT_USER\\Software\\Tavrin\\Test]\r\n"
+                                   u"\"Port\"=\"COM7\"\r\n"));
+  RegKey key = 0;
+  std::string problem;
+  ASSERT_EQ(OpenRegistryKey(CurrentUserKey, SubKey, &key, &problem), RegistrySuccess) << problem;
+  char port[8] = {};
+  std::uint32_t type = 0, size = sizeof port;
+  EXPECT_EQ(QueryRegistryValue(key, "Port", &type, port, &size), RegistrySuccess);
+  EXPECT_EQ(std::string(port, size), std::string("COM7\0", 5));
+  CloseRegistryKey(key);
+  EXPECT_TRUE(FilesStartingWith(home.AppDir(), "user.reg.bad-").empty());
+
+  ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
+  EXPECT_EQ(SetDword(key, "Open", 1), RegistrySuccess);
+  CloseRegistryKey(key);
+  EXPECT_EQ(ReadWholeFile(file), "REGEDIT4\r\n\r\n"
+                                 "[HKEY_CURRENT_USER\\Software\\Someone]\r\n"
+                                 "\"Path\"=hex(2):25,50,25,00\r\n\r\n"
+                                 "[HKEY_CURRENT_USER\\Software\\Tavrin\\Test]\r\n"
+                                 "\"Port\"=\"COM7\"\r\n"
+                                 "\"Open\"=dword:00000001\r\n\r\n");
+}
+
 TEST(Registry, DamagedFileIsSetAsideNeverOverwritten) {
   ScopedConfigHome home;
   const fs::path file = home.AppDir() / "user.reg";

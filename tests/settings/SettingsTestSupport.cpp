@@ -18,6 +18,41 @@ void WriteWholeFile(const std::filesystem::path& path, const std::string& text) 
   std::ofstream(path, std::ios::binary) << text;
 }
 
+std::string Utf16LeFile(std::u16string_view text) {
+  std::string file = "\xFF\xFE";
+  for (const char16_t unit : text) {
+    file += static_cast<char>(unit & 0xFF);
+    file += static_cast<char>(unit >> 8);
+  }
+  return file;
+}
+
+std::string Utf8File(std::u16string_view text, bool mark) {
+  std::string file = mark ? "\xEF\xBB\xBF" : "";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size())
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    auto put = [&](unsigned bits) { file += static_cast<char>(bits); };
+    if (c < 0x80) {
+      put(c);
+    } else if (c < 0x800) {
+      put(0xC0 | c >> 6);
+      put(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      put(0xE0 | c >> 12);
+      put(0x80 | (c >> 6 & 0x3F));
+      put(0x80 | (c & 0x3F));
+    } else {
+      put(0xF0 | c >> 18);
+      put(0x80 | (c >> 12 & 0x3F));
+      put(0x80 | (c >> 6 & 0x3F));
+      put(0x80 | (c & 0x3F));
+    }
+  }
+  return file;
+}
+
 platform::posix::RegistryHive ParseHiveFile(const std::filesystem::path& path) {
   auto parsed = platform::posix::ParseRegedit(ReadWholeFile(path));
   EXPECT_TRUE(parsed.Ok) << "line " << parsed.Line << ": " << parsed.Problem;

@@ -5,10 +5,17 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 std::string ReadWholeFile(const std::filesystem::path& path);
 void WriteWholeFile(const std::filesystem::path& path, const std::string& text);
+
+// Text as the bytes of a file saved in Unicode: UTF-16LE after its
+// byte-order mark (lone surrogates kept as they are), or UTF-8 with or
+// without its mark (of well-formed text).
+std::string Utf16LeFile(std::u16string_view text);
+std::string Utf8File(std::u16string_view text, bool mark);
 
 // The hive file as parsed; fails the test when it does not parse.
 platform::posix::RegistryHive ParseHiveFile(const std::filesystem::path& path);
