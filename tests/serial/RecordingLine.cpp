@@ -41,10 +41,6 @@ RecordingLine& RecordingLine::Reset(std::uint32_t start) {
   return Line();
 }
 
-RecordingLine& RecordingLine::Get() {
-  return Line();
-}
-
 std::string RecordingLine::Kinds() const {
   std::string kinds;
   for (const LineCall& call : Calls)

@@ -9,6 +9,9 @@
 // it was made. RecordingLine.cpp defines the platform's comm-device and
 // tick-counter calls; a test executable linked with it gets them instead of
 // the real ones, so the code under test is the production code, unchanged.
+// It defines every function of CommDevice.h and TickCounter.h: were one
+// missing, the linker would bring in the real file beside it and refuse the
+// duplicates.
 // Time is virtual: it moves only when the code sleeps and while a write
 // drains, so waits are measured exactly and cost no wall-clock time.
 
@@ -26,7 +29,6 @@ class RecordingLine {
 public:
   // The one line of the test executable, emptied and its clock set to start.
   static RecordingLine& Reset(std::uint32_t start);
-  static RecordingLine& Get();
 
   std::uint32_t Now = 0;
   // Ticks a write takes to leave the wire, per byte.
