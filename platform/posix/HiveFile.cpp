@@ -19,8 +19,12 @@ namespace platform::posix {
 
 namespace {
 
-constexpr auto LockWaitLimit = std::chrono::seconds(3);
-constexpr auto LockRetryPause = std::chrono::milliseconds(10);
+// Another program's save holds the lock for one fsync per value: tens of
+// milliseconds when idle, up to a second on a loaded disk, and a writer that
+// saves again at once may win the lock back several times. Giving up early
+// would lose this program's settings, so the wait is generous.
+constexpr auto LockWaitLimit = std::chrono::seconds(15);
+constexpr auto LockRetryPause = std::chrono::milliseconds(2);
 constexpr std::string_view TemporarySuffix = ".tmp-";
 
 // Closes a descriptor at scope exit.

@@ -122,7 +122,7 @@ TEST(MarrowlinkDatabase, TwoProgramsSavingAtOnceLeaveOneWholeFile) {
   for (int writer = 1; writer <= 2; ++writer) {
     const pid_t child = ::fork();
     if (child == 0) {
-      for (int round = 0; round < 10; ++round) {
+      for (int round = 0; round < 4; ++round) {
         auto store = std::make_unique<TMarrowlinkDatabase>();
         for (const Setting& setting : Schema()) {
           if (setting.Type == platform::RegSz)
