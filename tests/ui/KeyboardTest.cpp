@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -134,6 +136,51 @@ TEST_F(KeyboardTest, EnterSendsAndUpDownWalkTheHistory) {
   QTest::keyClick(edit, Qt::Key_Down);
   EXPECT_EQ(MessageText(form), "o.p");
   EXPECT_TRUE(errors.Messages.empty());
+}
+
+// Keys as the keyboard delivers them: to the control that holds the focus.
+// Into the message box they go to the box, which hands them to its edit line.
+TEST_F(KeyboardTest, EnterSendsWhatTheBoxShowsOrPressesTheFocusedButton) {
+  const std::filesystem::path wire = Home.Path() / "wire.bin";
+  SimProcess sim({"--steady", "--record", wire.string()});
+  ErrorRecorder errors;
+  TForm1 form;
+  ShowActive(form);
+  OpenPort(form, sim);
+  const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+  form.MessageComboBox->setFocus();
+  QTest::keyClicks(QApplication::focusWidget(), "p.v");
+  press(Qt::Key_Return);
+  ASSERT_EQ(ReadFile(wire), "p.v\r\n");
+
+  // "p" completes to the sent command, its tail selected: the one Enter
+  // sends the whole of it.
+  form.MessageComboBox->clearEditText();
+  QTest::keyClicks(QApplication::focusWidget(), "p");
+  ASSERT_EQ(MessageText(form), "p.v");
+  EXPECT_EQ(form.MessageComboBox->lineEdit()->selectedText(), ".v");
+  press(Qt::Key_Enter);
+  EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\n");
+  EXPECT_EQ(HistoryItems(form), Strings{"p.v"});
+
+  // The log is read-only; Enter there sends nothing.
+  form.OutputRichEdit->setFocus();
+  press(Qt::Key_Return);
+  press(Qt::Key_Enter);
+  QTest::qWait(50);
+  EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\n");
+  EXPECT_EQ(LogText(form), "1. p.v 23.5\n\n3. p.v 23.5\n\n");
+
+  // On Send File, Enter presses Send File: its file plays, the message is
+  // not sent.
+  const std::filesystem::path file = Home.Path() / "play.txt";
+  std::ofstream(file) << "s.p\n";
+  ChooseFileWhenAsked(form, file);
+  form.Button1->setFocus();
+  press(Qt::Key_Return);
+  ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 10000));
+  EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\ns.p\r\n");
+  EXPECT_TRUE(errors.Messages.empty()) << errors.Messages.front();
 }
 
 TEST_F(KeyboardTest, AltAndTheUnderlinedLetterToggleTheCheckBoxes) {
