@@ -217,7 +217,10 @@ void TForm1::FormDestroy() {
   if (Settings) {
     Settings->SetInteger("Left", x());
     Settings->SetInteger("Top", y());
-    Settings->SetString("Port", SelectedPortName());
+    // No entry is selected when the saved port was absent at start (an
+    // unplugged adapter): the saved port stays, so the next start finds it.
+    if (const std::string port = SelectedPortName(); !port.empty())
+      Settings->SetString("Port", port);
     Settings->SetInteger("Protocol Index", 0);
     Settings->SetInteger("Baudrate Index", 3);
     Settings->SetString("Address", "255");
