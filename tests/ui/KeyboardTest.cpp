@@ -114,10 +114,11 @@ TEST_F(KeyboardTest, EnterSendsAndUpDownWalkTheHistory) {
   EXPECT_TRUE(log.starts_with("1. p.v 23.5\n\n3. s.p ")) << log;
   EXPECT_NE(log.find("\n\n5. o.p "), std::string::npos) << log;
 
-  // From the newest down to the oldest, where Down stops, and back up.
+  // Up and Down as the keyboard delivers them, to the control with the
+  // focus: from the newest down to the oldest, where Down stops, and back up.
   Strings walked;
   for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}) {
-    QTest::keyClick(edit, key);
+    QTest::keyClick(QApplication::focusWidget(), key);
     walked.push_back(MessageText(form));
   }
   EXPECT_EQ(walked, (Strings{"s.p", "p.v", "p.v", "s.p", "o.p"}));
@@ -125,15 +126,15 @@ TEST_F(KeyboardTest, EnterSendsAndUpDownWalkTheHistory) {
   // From a text of one's own, Down starts at the newest command.
   edit->clear();
   QTest::keyClicks(edit, "new");
-  QTest::keyClick(edit, Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
   EXPECT_EQ(MessageText(form), "o.p");
 
   // Enter sends the command walked to, which moves to the top.
-  QTest::keyClick(edit, Qt::Key_Down);
-  QTest::keyClick(edit, Qt::Key_Return);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(HistoryItems(form), (Strings{"s.p", "o.p", "p.v"}));
   EXPECT_EQ(ReadFile(wire), "p.v\r\ns.p\r\no.p\r\ns.p\r\n");
-  QTest::keyClick(edit, Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
   EXPECT_EQ(MessageText(form), "o.p");
   EXPECT_TRUE(errors.Messages.empty());
 }
