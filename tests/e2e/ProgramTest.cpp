@@ -147,7 +147,7 @@ TEST(Program, SigtermSavesThePanelMonitorsLayoutBeforeTheMainWindowsSettings) {
   EXPECT_EQ(saved["Monitor Show Editors"], "dword:00000001");
   EXPECT_EQ(saved["Monitor Left"], "dword:00000000");
   EXPECT_EQ(saved["Monitor Top"], "dword:00000000");
-  // The main window's own values, written after the layout.
+  // The main window's own values.
   EXPECT_EQ(saved["Port"], "\"" + sim.PortName() + "\"");
   EXPECT_EQ(saved["Open"], "dword:00000001");
   EXPECT_EQ(saved["Monitor"], "dword:00000001");
