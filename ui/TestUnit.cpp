@@ -10,6 +10,7 @@
 #include "ui/K4410R_Monitor.h"
 #include "ui/VM806D_LX_Monitor.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
@@ -96,6 +97,9 @@ void TForm1::CreateControls() {
   MessageComboBox->setInsertPolicy(QComboBox::NoInsert);
   MessageComboBox->setGeometry(60, 50, 245, 21);
   MessageComboBox->setEditText(QStringLiteral("inp"));
+  // Real keys reach the box, which hands them to its edit line unfiltered;
+  // test key clicks reach the edit line itself. Both are watched.
+  MessageComboBox->installEventFilter(this);
   MessageComboBox->lineEdit()->installEventFilter(this);
 
   TestButton = new QPushButton(QStringLiteral("Send"), this);
@@ -213,7 +217,10 @@ void TForm1::FormDestroy() {
   if (Settings) {
     Settings->SetInteger("Left", x());
     Settings->SetInteger("Top", y());
-    Settings->SetString("Port", SelectedPortName());
+    // No entry is selected when the saved port was absent at start (an
+    // unplugged adapter): the saved port stays, so the next start finds it.
+    if (const std::string port = SelectedPortName(); !port.empty())
+      Settings->SetString("Port", port);
     Settings->SetInteger("Protocol Index", 0);
     Settings->SetInteger("Baudrate Index", 3);
     Settings->SetString("Address", "255");
@@ -525,10 +532,20 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     Guarded([this] { OutputRichEditClear(); });
     return true;
   }
+  const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+  // The log is read-only: Enter there means nothing, least of all Send.
+  if (watched == OutputRichEdit && enter)
+    return true;
+  const bool inMessageBox = watched == MessageComboBox || watched == MessageComboBox->lineEdit();
+  // One Enter sends what the box shows, an inline completion included, which
+  // would otherwise take that Enter for itself.
+  if (inMessageBox && enter && TestButton->isEnabled()) {
+    TestButton->click();
+    return true;
+  }
   // Alt with an arrow still opens the list.
   const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  if (watched == MessageComboBox->lineEdit() && plain &&
-      (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+  if (inMessageBox && plain && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
     Guarded([&] { MessageComboBoxStep(key->key() == Qt::Key_Down); });
     return true;
   }
@@ -552,13 +569,20 @@ void TForm1::MessageComboBoxStep(bool down) {
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
-  // Enter presses the default button from any control that does not use it.
-  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-      TestButton->isEnabled()) {
-    TestButton->click();
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+    QWidget::keyPressEvent(event);
     return;
   }
-  QWidget::keyPressEvent(event);
+  // Enter presses the focused button, and the default button from any
+  // other control that does not use it.
+  auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+  if (focused != nullptr && isAncestorOf(focused)) {
+    if (focused->isEnabled())
+      focused->click();
+    return;
+  }
+  if (TestButton->isEnabled())
+    TestButton->click();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -43,8 +43,9 @@ TEST(Exchange, RequestsGoOutWithCrLfAndAnswersComeBackWhole) {
   EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
   EXPECT_EQ(protocol.Request, "p.v\r\n");
   EXPECT_EQ(ReadAll(record), "p.v\r\n");
+  // The exchange's own waits add up to 450 ms; a loaded machine only adds to
+  // them. How long it takes is measured by bench/exchange.
   EXPECT_GE(ms, 450);
-  EXPECT_LT(ms, 1000);
 
   Exchange(protocol, "");
   EXPECT_EQ(protocol.Answer, "");

@@ -5,12 +5,12 @@
 #include "settings/DatabaseUnit.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/ColorValue.h"
 #include "ui/MonitorPanel.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -294,20 +294,22 @@ TEST(PanelMonitor, ThreePanelsPollBackToBack) {
   rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
 
   const auto sent = [&] { return CountOf(FileText(record), "p.v\r\n"); };
+  const auto polled = [&] { return std::to_string(CountOf(LogText(*rig.Form1), "p.v 23.5")); };
+  TickLog ticks(*monitor.Timer, polled);
   monitor.show();
-  // The test only sees the wire between polls, each of three exchanges.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return sent() >= 3; }, 4000));
-  QElapsedTimer clock;
-  clock.start();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return sent() >= 9; }, 8000));
-  const qint64 twoPolls = clock.elapsed();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.Ticks.size() >= 4; }, 20000));
   monitor.hide();
-  // Each poll takes about 3 * 450 ms; waiting a period after each would add
-  // a second to both.
-  EXPECT_LT(twoPolls, 3800);
-  EXPECT_GT(twoPolls, 2400);
-  EXPECT_EQ(sent() % 3, 0u);
+  // A poll of three exchanges (each at least 450 ms) outlasts the period:
+  // every poll ends with the next tick already due, and each tick polls the
+  // three panels once.
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(ticks.Ticks[i].RemainingAfter, 0) << "tick " << i;
+    EXPECT_EQ(ticks.Ticks[i].ProbeAfter, std::to_string(3 * (i + 1))) << "tick " << i;
+  }
+  const std::size_t count = ticks.Ticks.size();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sent() == 3 * count; }, 5000)) << sent();
   QTest::qWait(1200);
-  EXPECT_EQ(sent() % 3, 0u);
+  EXPECT_EQ(ticks.Ticks.size(), count);
+  EXPECT_EQ(sent(), 3 * count);
   EXPECT_TRUE(rig.Errors.empty()) << rig.Errors.front();
 }

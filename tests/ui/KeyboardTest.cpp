@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -112,10 +114,11 @@ TEST_F(KeyboardTest, EnterSendsAndUpDownWalkTheHistory) {
   EXPECT_TRUE(log.starts_with("1. p.v 23.5\n\n3. s.p ")) << log;
   EXPECT_NE(log.find("\n\n5. o.p "), std::string::npos) << log;
 
-  // From the newest down to the oldest, where Down stops, and back up.
+  // Up and Down as the keyboard delivers them, to the control with the
+  // focus: from the newest down to the oldest, where Down stops, and back up.
   Strings walked;
   for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}) {
-    QTest::keyClick(edit, key);
+    QTest::keyClick(QApplication::focusWidget(), key);
     walked.push_back(MessageText(form));
   }
   EXPECT_EQ(walked, (Strings{"s.p", "p.v", "p.v", "s.p", "o.p"}));
@@ -123,17 +126,62 @@ TEST_F(KeyboardTest, EnterSendsAndUpDownWalkTheHistory) {
   // From a text of one's own, Down starts at the newest command.
   edit->clear();
   QTest::keyClicks(edit, "new");
-  QTest::keyClick(edit, Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
   EXPECT_EQ(MessageText(form), "o.p");
 
   // Enter sends the command walked to, which moves to the top.
-  QTest::keyClick(edit, Qt::Key_Down);
-  QTest::keyClick(edit, Qt::Key_Return);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(HistoryItems(form), (Strings{"s.p", "o.p", "p.v"}));
   EXPECT_EQ(ReadFile(wire), "p.v\r\ns.p\r\no.p\r\ns.p\r\n");
-  QTest::keyClick(edit, Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
   EXPECT_EQ(MessageText(form), "o.p");
   EXPECT_TRUE(errors.Messages.empty());
+}
+
+// Keys as the keyboard delivers them: to the control that holds the focus.
+// Into the message box they go to the box, which hands them to its edit line.
+TEST_F(KeyboardTest, EnterSendsWhatTheBoxShowsOrPressesTheFocusedButton) {
+  const std::filesystem::path wire = Home.Path() / "wire.bin";
+  SimProcess sim({"--steady", "--record", wire.string()});
+  ErrorRecorder errors;
+  TForm1 form;
+  ShowActive(form);
+  OpenPort(form, sim);
+  const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+  form.MessageComboBox->setFocus();
+  QTest::keyClicks(QApplication::focusWidget(), "p.v");
+  press(Qt::Key_Return);
+  ASSERT_EQ(ReadFile(wire), "p.v\r\n");
+
+  // "p" completes to the sent command, its tail selected: the one Enter
+  // sends the whole of it.
+  form.MessageComboBox->clearEditText();
+  QTest::keyClicks(QApplication::focusWidget(), "p");
+  ASSERT_EQ(MessageText(form), "p.v");
+  EXPECT_EQ(form.MessageComboBox->lineEdit()->selectedText(), ".v");
+  press(Qt::Key_Enter);
+  EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\n");
+  EXPECT_EQ(HistoryItems(form), Strings{"p.v"});
+
+  // The log is read-only; Enter there sends nothing.
+  form.OutputRichEdit->setFocus();
+  press(Qt::Key_Return);
+  press(Qt::Key_Enter);
+  QTest::qWait(50);
+  EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\n");
+  EXPECT_EQ(LogText(form), "1. p.v 23.5\n\n3. p.v 23.5\n\n");
+
+  // On Send File, Enter presses Send File: its file plays, the message is
+  // not sent.
+  const std::filesystem::path file = Home.Path() / "play.txt";
+  std::ofstream(file) << "s.p\n";
+  ChooseFileWhenAsked(form, file);
+  form.Button1->setFocus();
+  press(Qt::Key_Return);
+  ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 10000));
+  EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\ns.p\r\n");
+  EXPECT_TRUE(errors.Messages.empty()) << errors.Messages.front();
 }
 
 TEST_F(KeyboardTest, AltAndTheUnderlinedLetterToggleTheCheckBoxes) {

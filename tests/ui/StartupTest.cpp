@@ -96,7 +96,9 @@ TEST_F(StartupTest, EmptySavedPortClearsOpen) {
   EXPECT_TRUE(Errors.Messages.empty());
 }
 
-TEST_F(StartupTest, AbsentSavedPortFailsCleanlyAndKeepsOpen) {
+// An adapter unplugged for one start: the station's port and its Open flag
+// survive it, and the next start with the adapter back opens the port.
+TEST_F(StartupTest, AbsentSavedPortFailsCleanlyAndIsKept) {
   WriteSettings(Home.AppDir(), {"\"Port\"=\"COM7\"", "\"Open\"=dword:00000001"});
   {
     TForm1 form;
@@ -109,7 +111,14 @@ TEST_F(StartupTest, AbsentSavedPortFailsCleanlyAndKeepsOpen) {
   }
   const std::string saved = SettingsFile();
   EXPECT_TRUE(Has(saved, "\"Open\"=dword:00000001"));
-  EXPECT_TRUE(Has(saved, "\"Port\"=\"\""));
+  EXPECT_TRUE(Has(saved, "\"Port\"=\"COM7\"")) << saved;
+
+  SimProcess sim({"--steady", "--port", "7"});
+  TForm1 form;
+  EXPECT_TRUE(form.PortComboBox->currentText().startsWith("COM7"));
+  ShowAndActivate(form);
+  EXPECT_TRUE(form.Protocol);
+  EXPECT_EQ(Errors.Messages, Strings{"List index out of bounds (-1)"});
 }
 
 TEST_F(StartupTest, PositionOffEveryScreenOpensAtTheTopLeft) {

@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -187,22 +187,30 @@ TEST_F(MainWindowTest, PlaybackWithoutRepetitionSendsTheLinesBackToBack) {
   form.MessageComboBox->setEditText("inp");
 
   ChooseFileWhenAsked(form, TextFile("p.v\r\nF0\nzz"));
-  const auto start = std::chrono::steady_clock::now();
+  TickLog ticks(form.CycleTimer, [&] { return LogText(form); });
   QTest::mouseClick(form.Button1, Qt::LeftButton);
   EXPECT_TRUE(form.Playback.Playing());
   EXPECT_EQ(form.CycleTimer.interval(), 200);
   EXPECT_EQ(form.OpenDialog1->nameFilters(), QStringList{"Text files (*.txt)"});
   EXPECT_EQ(form.OpenDialog1->defaultSuffix(), "txt");
-  ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 5000));
-  const auto elapsed = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 10000));
 
   EXPECT_EQ(Recorded(), "p.v\r\nF0\r\nzz\r\n");
   EXPECT_EQ(LogText(form), "1. p.v 23.5\n\n3. F0 FF FE 00 00 2E 09 F6 FF\n\n5. (no answer)\n");
   EXPECT_EQ(form.MessageComboBox->currentText(), "zz");
   EXPECT_EQ(HistoryItems(form), (Strings{"zz", "F0", "p.v"}));
   EXPECT_FALSE(form.CycleCheckBox->isChecked());
-  // Three exchanges of about 450 ms, with no 200 ms pause between them.
-  EXPECT_LT(elapsed, std::chrono::milliseconds(2000));
+  // One line a tick, and an exchange (at least 450 ms) outlasts the 200 ms
+  // period: each line's tick ends with the next one already due, so the
+  // lines go out back to back, never a period apart.
+  ASSERT_GE(ticks.Ticks.size(), 4u);
+  const Strings logAfterLine{"1. p.v 23.5\n\n", "1. p.v 23.5\n\n3. F0 FF FE 00 00 2E 09 F6 FF\n\n",
+                             LogText(form)};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(ticks.Ticks[i].ProbeAfter, logAfterLine[i]) << "tick " << i;
+    EXPECT_EQ(ticks.Ticks[i].RemainingAfter, 0) << "tick " << i;
+  }
+  EXPECT_EQ(ticks.Ticks[3].ProbeAfter, LogText(form)) << "the end of the file sends nothing";
   EXPECT_TRUE(Errors.Messages.empty());
 }
 
@@ -216,17 +224,31 @@ TEST_F(MainWindowTest, PlaybackWithRepetitionResumesTheMessage) {
   EXPECT_EQ(form.CycleTimer.interval(), 1000);
 
   ChooseFileWhenAsked(form, TextFile("s.p\nF0\n"));
+  TickLog ticks(form.CycleTimer, [&] { return LogText(form); });
   QTest::mouseClick(form.Button1, Qt::LeftButton);
   EXPECT_FALSE(form.CycleCheckBox->isChecked());
-  ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 10000));
   EXPECT_EQ(form.MessageComboBox->currentText(), "p.v");
   EXPECT_TRUE(form.CycleCheckBox->isChecked());
   EXPECT_EQ(form.CycleTimer.interval(), 1000);
 
-  const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(WaitUntil([&] { return Recorded() == "s.p\r\nF0\r\np.v\r\np.v\r\n"; }, 4000))
+  ASSERT_TRUE(WaitUntil([&] { return Recorded() == "s.p\r\nF0\r\np.v\r\np.v\r\n"; }, 10000))
       << Recorded();
-  EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+  ASSERT_TRUE(WaitUntil([&] { return LogText(form).ends_with("7. p.v 23.5\n\n"); }, 5000));
+  // The tick after the last line ends playback and sends nothing; the
+  // repeats then come one a tick, the first a whole period after it: a
+  // coarse timer fires at most 5 % (50 ms) early, and a loaded machine only
+  // makes it later.
+  const auto& tick = ticks.Ticks;
+  const auto last = std::find_if(tick.begin(), tick.end(), [](const TickLog::TTick& t) {
+    return t.ProbeAfter.find("F0 FF FE") != std::string::npos;
+  });
+  ASSERT_GE(tick.end() - last, 4) << "no two repeats after the playback";
+  const auto end = last + 1;
+  EXPECT_EQ(end->ProbeAfter, last->ProbeAfter);
+  EXPECT_GE((end + 1)->StartMs - end->StartMs, 940);
+  EXPECT_TRUE((end + 1)->ProbeAfter.ends_with("5. p.v 23.5\n\n")) << (end + 1)->ProbeAfter;
+  EXPECT_TRUE((end + 2)->ProbeAfter.ends_with("7. p.v 23.5\n\n")) << (end + 2)->ProbeAfter;
   EXPECT_TRUE(Errors.Messages.empty());
 }
 
@@ -292,19 +314,14 @@ TEST_F(MainWindowTest, DropDownRefillsAndKeepsTheSelection) {
   for (int n = 4; n < 68; ++n)
     std::filesystem::create_symlink(sim.PtyPath(),
                                     Home.AppDir() / "dosdevices" / ("com" + std::to_string(n)));
-  const auto start = std::chrono::steady_clock::now();
+  // What a drop-down costs is measured by bench/window, not here.
   form.PortComboBox->showPopup();
-  const auto elapsed = std::chrono::steady_clock::now() - start;
   form.PortComboBox->hidePopup();
   // The machine's own ports are listed too.
   EXPECT_GE(form.PortComboBox->count(), 65);
   EXPECT_TRUE(form.PortComboBox->currentText().startsWith("COM3"));
   EXPECT_TRUE(
       form.PortComboBox->itemText(form.PortComboBox->currentIndex() + 64).startsWith("COM67"));
-  RecordProperty(
-      "dropdown_us",
-      static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()));
-  EXPECT_LT(elapsed, std::chrono::milliseconds(250));
   EXPECT_FALSE(form.RefreshPorts("bad name"));
   EXPECT_EQ(form.PortComboBox->currentIndex(), -1);
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
 #include <sstream>
@@ -64,4 +65,24 @@ void ChooseFileWhenAsked(const TForm1& form, const std::filesystem::path& path) 
     static_cast<QDialog*>(dialog)->accept();
   });
   poll->start();
+}
+
+TickLog::TickLog(QTimer& timer, std::function<std::string()> probe)
+    : Timer(timer), Probe(std::move(probe)) {
+  Clock.start();
+  Timer.installEventFilter(this);
+  // Slots run in the order they were connected: the window's came first.
+  connect(&Timer, &QTimer::timeout, this, [this] {
+    if (Ticks.empty())
+      return;
+    Ticks.back().RemainingAfter = Timer.remainingTime();
+    if (Probe)
+      Ticks.back().ProbeAfter = Probe();
+  });
+}
+
+bool TickLog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &Timer && event->type() == QEvent::Timer)
+    Ticks.push_back({Clock.elapsed(), -1, {}});
+  return QObject::eventFilter(watched, event);
 }

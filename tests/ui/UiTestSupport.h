@@ -2,6 +2,8 @@
 
 #include "ui/ApplicationErrors.h"
 
+#include <QElapsedTimer>
+#include <QObject>
 #include <QString>
 
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class QTimer;
 class TForm1;
 
 // Collects the messages the top-level handler would show, for one test.
@@ -37,3 +40,29 @@ std::vector<std::string> HistoryItems(const TForm1& form);
 
 // Accepts the next file dialog with path as soon as it shows.
 void ChooseFileWhenAsked(const TForm1& form, const std::filesystem::path& path);
+
+// Every tick of a window's timer, seen from both sides of the window's own
+// handler. Figures of order and count that no load on the machine can
+// change: whether the next tick was already due when a tick's work ended,
+// and what a probe reads then. Times are kept only where the design gives
+// a lower bound, which a loaded machine can only lengthen.
+class TickLog : public QObject {
+public:
+  struct TTick {
+    qint64 StartMs = 0;      // before the handler, since the log was made
+    int RemainingAfter = -1; // ms to the next tick once the handler is done
+    std::string ProbeAfter;
+  };
+
+  // Made after the window, so its handler runs before the log's end mark.
+  explicit TickLog(QTimer& timer, std::function<std::string()> probe = {});
+  std::vector<TTick> Ticks;
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  QTimer& Timer;
+  std::function<std::string()> Probe;
+  QElapsedTimer Clock;
+};
