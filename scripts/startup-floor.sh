@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Measures marrowlink's start-up against the floor: a bare Qt window with the
+# main window's kinds of controls (bench/startup-floor), started alternately
+# with the program under one Xvfb. Each start is timed until its window is
+# mapped, and its resident memory is the largest seen in the 3 s after that.
+#
+# Two cases of marrowlink, each against the same floor runs:
+#   first-run  an empty settings folder
+#   returning  a saved port that opens at start and repeats "p.v" once a
+#              second against the simulated instrument
+#
+# Prints one line per case with medians and ratios to the floor, then a last
+# line in the form
+#   window_ms=<N> floor_ms=<N> ratio=<N> rss_kb=<N> floor_rss_kb=<N>
+# holding the worse case's time and the worse case's memory (either may come
+# from either case; the lines above say which).
+#
+# usage: scripts/startup-floor.sh [build dir (default build/release)] [runs (default 9)]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/simulator.sh
+source scripts/XvfbSession.sh
+
+build=${1:-build/release}
+runs=${2:-9}
+program=$(realpath "$build/bin/marrowlink")
+floor=$(realpath "$build/bin/startup-floor")
+watch=$(realpath "$build/bin/startup-watch")
+sim=$(realpath "$build/bin/k4410r-sim")
+title='K4410R Diroridodevo 3.2'
+settle=3
+
+work=$(mktemp -d)
+cleanup() {
+  stop_simulator
+  stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+export QT_QPA_PLATFORM=xcb
+start_xvfb 1024x768x24
+
+# measure <name> <window title> <program>: appends "window_ms rss_kb" to
+# $work/<name>.
+measure() {
+  local name=$1 window=$2 binary=$3 line
+  if ! line=$("$watch" "$window" "$settle" "$binary" 2>"$work/err.log"); then
+    cat "$work/err.log" >&2
+    exit 1
+  fi
+  line=${line//window_ms=/}
+  echo "${line//rss_kb=/}" >>"$work/figures-$name"
+}
+
+floor_run() {
+  export XDG_CONFIG_HOME=$work/floor-config
+  measure floor startup-floor "$floor"
+}
+
+# A settings folder nobody used before.
+first_run() {
+  export XDG_CONFIG_HOME=$work/first-$1
+  mkdir -p "$XDG_CONFIG_HOME"
+  measure first "$title" "$program"
+}
+
+# The settings of someone who left the port open and repeating; a fresh
+# instrument every run, so each run opens a port nobody used before.
+returning_run() {
+  export XDG_CONFIG_HOME=$work/returning
+  local appdir=$XDG_CONFIG_HOME/marrowlink
+  mkdir -p "$appdir"
+  start_simulator "$sim" "$work/sim.log" --steady
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n"Port"="%s"\r\n"Open"=dword:00000001\r\n"Cycle"=dword:00000001\r\n"Message"="p.v"\r\n' \
+    "$sim_port" >"$appdir/user.reg"
+  measure returning "$title" "$program"
+  stop_simulator
+  if ! grep -Eq '^k4410r-sim: requests=([2-9]|[1-9][0-9]+)$' "$work/sim.log"; then
+    echo "the returning user's run did not poll the instrument:" >&2
+    cat "$work/sim.log" >&2
+    exit 1
+  fi
+}
+
+# Each round runs all three, starting with a different one each time, so a
+# build next door weighs on all of them alike.
+for round in $(seq "$runs"); do
+  case $((round % 3)) in
+  1) floor_run; first_run "$round"; returning_run ;;
+  2) first_run "$round"; returning_run; floor_run ;;
+  0) returning_run; floor_run; first_run "$round" ;;
+  esac
+done
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+column() { awk -v c="$1" '{ print $c }' "$work/figures-$2" | median; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+floor_ms=$(column 1 floor)
+floor_kb=$(column 2 floor)
+worst_ms=0
+worst_kb=0
+for case in first returning; do
+  ms=$(column 1 "$case")
+  kb=$(column 2 "$case")
+  label=$case
+  [[ $case == first ]] && label=first-run
+  echo "$label: window_ms=$ms floor_ms=$floor_ms ratio=$(ratio "$ms" "$floor_ms")" \
+    "rss_kb=$kb floor_rss_kb=$floor_kb rss_ratio=$(ratio "$kb" "$floor_kb")" \
+    "(medians of $runs; all: ms $(awk '{ printf "%s ", $1 }' "$work/figures-$case")kb $(awk '{ printf "%s ", $2 }' "$work/figures-$case"))"
+  ((ms > worst_ms)) && worst_ms=$ms
+  ((kb > worst_kb)) && worst_kb=$kb
+done
+echo "floor: all ms $(awk '{ printf "%s ", $1 }' "$work/figures-floor")kb $(awk '{ printf "%s ", $2 }' "$work/figures-floor")"
+echo "window_ms=$worst_ms floor_ms=$floor_ms ratio=$(ratio "$worst_ms" "$floor_ms")" \
+  "rss_kb=$worst_kb floor_rss_kb=$floor_kb"
