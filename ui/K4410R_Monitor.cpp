@@ -104,9 +104,6 @@ void TK4410R_MonitorForm::CreateControls() {
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");
   Timer->setInterval(1000);
-
-  ColorDialog = new QColorDialog(this);
-  ColorDialog->setObjectName("ColorDialog");
 }
 
 void TK4410R_MonitorForm::BindEvents() {
@@ -177,6 +174,12 @@ void TK4410R_MonitorForm::ShowEditors(bool visible) {
 }
 
 void TK4410R_MonitorForm::ChoosePanelColor(TMonitorPanel& panel) {
+  if (ColorDialog == nullptr) {
+    // Made at first use: building a colour dialog (its buttons look up
+    // their icons) costs more than the rest of the program's start.
+    ColorDialog = new QColorDialog(this);
+    ColorDialog->setObjectName("ColorDialog");
+  }
   ColorDialog->setCurrentColor(QColorOfValue(panel.Color()));
   if (ColorDialog->exec() == QDialog::Accepted)
     panel.SetColor(ValueOfQColor(ColorDialog->selectedColor()));
