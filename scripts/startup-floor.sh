@@ -9,20 +9,22 @@
 #   returning  a saved port that opens at start and repeats "p.v" once a
 #              second against the simulated instrument
 #
-# Prints one line per case with medians and ratios to the floor, then a last
+# Prints one line per case with medians (of window time, resident memory, and
+# processor time used until the window was mapped, which a busy machine moves
+# far less than the window time) and their ratios to the floor, then a last
 # line in the form
 #   window_ms=<N> floor_ms=<N> ratio=<N> rss_kb=<N> floor_rss_kb=<N>
 # holding the worse case's time and the worse case's memory (either may come
 # from either case; the lines above say which).
 #
-# usage: scripts/startup-floor.sh [build dir (default build/release)] [runs (default 9)]
+# usage: scripts/startup-floor.sh [build dir (default build/release)] [runs (default 15)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
 source scripts/XvfbSession.sh
 
 build=${1:-build/release}
-runs=${2:-9}
+runs=${2:-15}
 program=$(realpath "$build/bin/marrowlink")
 floor=$(realpath "$build/bin/startup-floor")
 watch=$(realpath "$build/bin/startup-watch")
@@ -42,15 +44,24 @@ trap 'exit 1' INT TERM
 export QT_QPA_PLATFORM=xcb
 start_xvfb 1024x768x24
 
+# On a machine busy with builds the figures scatter widely. Where allowed
+# (as root), the X server and the measured programs, floor and marrowlink
+# alike, run at a higher priority than the builds, which narrows the scatter.
+priority=()
+if nice -n -10 true 2>/dev/null && renice -n -10 -p "$xvfb_pid" >/dev/null 2>&1; then
+  priority=(nice -n -10)
+fi
+
 # measure <name> <window title> <program>: appends "window_ms rss_kb" to
 # $work/<name>.
 measure() {
   local name=$1 window=$2 binary=$3 line
-  if ! line=$("$watch" "$window" "$settle" "$binary" 2>"$work/err.log"); then
+  if ! line=$("${priority[@]}" "$watch" "$window" "$settle" "$binary" 2>"$work/err.log"); then
     cat "$work/err.log" >&2
     exit 1
   fi
   line=${line//window_ms=/}
+  line=${line//cpu_ms=/}
   echo "${line//rss_kb=/}" >>"$work/figures-$name"
 }
 
@@ -99,20 +110,24 @@ column() { awk -v c="$1" '{ print $c }' "$work/figures-$2" | median; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 floor_ms=$(column 1 floor)
-floor_kb=$(column 2 floor)
+floor_cpu=$(column 2 floor)
+floor_kb=$(column 3 floor)
+all() { awk -v c="$1" '{ printf "%s ", $c }' "$work/figures-$2"; }
 worst_ms=0
 worst_kb=0
 for case in first returning; do
   ms=$(column 1 "$case")
-  kb=$(column 2 "$case")
+  cpu=$(column 2 "$case")
+  kb=$(column 3 "$case")
   label=$case
   [[ $case == first ]] && label=first-run
   echo "$label: window_ms=$ms floor_ms=$floor_ms ratio=$(ratio "$ms" "$floor_ms")" \
     "rss_kb=$kb floor_rss_kb=$floor_kb rss_ratio=$(ratio "$kb" "$floor_kb")" \
-    "(medians of $runs; all: ms $(awk '{ printf "%s ", $1 }' "$work/figures-$case")kb $(awk '{ printf "%s ", $2 }' "$work/figures-$case"))"
+    "cpu_ms=$cpu floor_cpu_ms=$floor_cpu cpu_ratio=$(ratio "$cpu" "$floor_cpu")"
+  echo "  all $label: ms $(all 1 "$case")cpu $(all 2 "$case")kb $(all 3 "$case")"
   ((ms > worst_ms)) && worst_ms=$ms
   ((kb > worst_kb)) && worst_kb=$kb
 done
-echo "floor: all ms $(awk '{ printf "%s ", $1 }' "$work/figures-floor")kb $(awk '{ printf "%s ", $2 }' "$work/figures-floor")"
+echo "  all floor: ms $(all 1 floor)cpu $(all 2 floor)kb $(all 3 floor)"
 echo "window_ms=$worst_ms floor_ms=$floor_ms ratio=$(ratio "$worst_ms" "$floor_ms")" \
   "rss_kb=$worst_kb floor_rss_kb=$floor_kb"
