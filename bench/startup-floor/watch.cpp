@@ -10,8 +10,8 @@
 // usage: startup-watch <title> <settle seconds> <program> [arguments...]
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +19,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
