@@ -90,7 +90,6 @@ void TK4410R_MonitorForm::CreateControls() {
   Panel1 = new TMonitorPanel(this);
   Panel1->setObjectName("Panel1");
   Panel1->setGeometry(0, 48, 313, 121);
-  Panel1->setFont(DigitsFont());
   Panel1->SetColor(WindowTextColor);
   Panel1->SetCaption("Panel1");
 
@@ -100,13 +99,14 @@ void TK4410R_MonitorForm::CreateControls() {
   Edit1->setFont(MonitorFormFont());
   Edit1->setText("p.v");
   Edit1->hide();
+  // Given after the editor has its own font: an editor laid out in the
+  // inherited digits first would load that large font while the window is
+  // still hidden.
+  Panel1->setFont(DigitsFont());
 
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");
   Timer->setInterval(1000);
-
-  ColorDialog = new QColorDialog(this);
-  ColorDialog->setObjectName("ColorDialog");
 }
 
 void TK4410R_MonitorForm::BindEvents() {
@@ -177,6 +177,12 @@ void TK4410R_MonitorForm::ShowEditors(bool visible) {
 }
 
 void TK4410R_MonitorForm::ChoosePanelColor(TMonitorPanel& panel) {
+  if (ColorDialog == nullptr) {
+    // Made at first use: building a colour dialog (its buttons look up
+    // their icons) costs more than the rest of the program's start.
+    ColorDialog = new QColorDialog(this);
+    ColorDialog->setObjectName("ColorDialog");
+  }
   ColorDialog->setCurrentColor(QColorOfValue(panel.Color()));
   if (ColorDialog->exec() == QDialog::Accepted)
     panel.SetColor(ValueOfQColor(ColorDialog->selectedColor()));

@@ -47,7 +47,7 @@ public:
   TMonitorPanel* Panel1 = nullptr;
   QLineEdit* Edit1 = nullptr;
   QTimer* Timer = nullptr;
-  QColorDialog* ColorDialog = nullptr;
+  QColorDialog* ColorDialog = nullptr; // made at the first colour choice
 
   std::vector<TMonitorPanel*> Panels;
   std::vector<QLineEdit*> Editors;

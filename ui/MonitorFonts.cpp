@@ -16,5 +16,8 @@ QFont MonitorFormFont() {
   QFont font("MS Sans Serif");
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(11);
+  // Stated, not inherited: an editor sits inside a panel of bold digits and
+  // would otherwise take its weight.
+  font.setWeight(QFont::Normal);
   return font;
 }

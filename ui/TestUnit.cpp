@@ -358,10 +358,13 @@ bool TForm1::RefreshPorts(const std::string& preferredName) {
 
   bool result = true;
   try {
-    const std::shared_ptr<TSerialPort> port = Ports->FindByName(preferred);
-    for (std::size_t i = 0; port && i < PortEntries.size(); ++i) {
-      // The second refresh may have made new port objects for the same ports.
-      if (PortEntries[i].Port == port || PortEntries[i].Port->Name == port->Name) {
+    // Looked up among the entries just filled rather than through
+    // FindByName, which would scan the machine's ports a second time and
+    // could find a port the selector does not list. An invalid name still
+    // raises first.
+    const std::int32_t number = TSerialPort::PortNumberFromName(preferred);
+    for (std::size_t i = 0; i < PortEntries.size(); ++i) {
+      if (PortEntries[i].Port->Number == number) {
         PortComboBox->setCurrentIndex(static_cast<int>(i));
         break;
       }

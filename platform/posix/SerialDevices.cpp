@@ -67,6 +67,14 @@ bool NaturalLess(std::string_view a, std::string_view b) {
   return aNumber < bNumber;
 }
 
+// A tty the kernel keeps under devices/virtual (consoles, ptmx) has no
+// device behind it. Telling them by their class link alone spares opening
+// each of the dozens a machine has on every scan.
+bool IsVirtualTty(const Directory& classTty, const std::string& name) {
+  const std::optional<std::string> link = classTty.ReadLink(name);
+  return link && link->find("/devices/virtual/") != std::string::npos;
+}
+
 // Fills in the description; false when the tty is not a serial device that
 // really exists. Virtual consoles and pseudo-terminals have no device.
 bool Describe(const Directory& tty, SerialDevice& device) {
@@ -104,6 +112,8 @@ std::vector<SerialDevice> FindSerialDevices() {
   std::optional<std::map<FileId, std::string>> stableNames;
   std::vector<SerialDevice> devices;
   for (const std::string& name : classTty.Names()) {
+    if (IsVirtualTty(classTty, name))
+      continue;
     const Directory tty(classTty, name);
     SerialDevice device;
     if (!Describe(tty, device))

@@ -54,6 +54,9 @@ TEST(PanelMonitor, FirstRunShowsTheDesignedPanelAndSavesIt) {
   EXPECT_EQ(monitor.Editors[0], monitor.Edit1);
   EXPECT_EQ(EditText(*monitor.Edit1), "p.v");
   EXPECT_TRUE(monitor.Edit1->isHidden());
+  // The editor keeps the dialog font inside its panel of bold digits.
+  EXPECT_EQ(monitor.Edit1->font().pixelSize(), 11);
+  EXPECT_FALSE(monitor.Edit1->font().bold());
   EXPECT_EQ(monitor.Panel1->Color(), WindowTextColor);
   EXPECT_EQ(monitor.Panel1->Caption(), "Panel1");
   EXPECT_EQ(monitor.windowTitle(), "K4410R_MonitorForm");
