@@ -18,6 +18,9 @@
 set -euo pipefail
 
 me=${0##*/}
+# The script's own messages go to this stderr, also while a stage's output
+# is sent to a log.
+exec 3>&2
 refuse() {
   echo "$me: $*" >&2
   exit 2
@@ -103,15 +106,15 @@ cleanup() {
     left=$(mounted_below)
   fi
   if [[ -n $left ]]; then
-    echo "$me: left $work in place: still mounted below it: $left" >&2
+    echo "$me: left $work in place: still mounted below it: $left" >&3
   else
     rm -rf --one-file-system "$work"
   fi
   exit "$status"
 }
 trap cleanup EXIT
-trap 'echo "$me: interrupted" >&2; exit 130' INT
-trap 'echo "$me: terminated" >&2; exit 143' TERM
+trap 'echo "$me: interrupted" >&3; exit 130' INT
+trap 'echo "$me: terminated" >&3; exit 143' TERM
 
 # Runs "$@" in a new mount and PID namespace, in the background so that a
 # signal reaches the traps at once, and waits for it.
@@ -146,6 +149,9 @@ git -C "$repo" bundle create -q "$root/root/marrowlink.bundle" HEAD ${ref:+"$ref
 # step's status and seconds go to $work/<step>.
 inside() {
   local root=$1 work=$2
+  # The root is a mount of its own, as / is on a machine: tests that make a
+  # private mount below it start by making / private.
+  mount --bind "$root" "$root"
   mount -t proc proc "$root/proc"
   mount -t sysfs -o ro,nosuid,nodev,noexec sysfs "$root/sys"
   # A private /dev with the usual nodes and its own pseudo-terminals.
