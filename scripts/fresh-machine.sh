@@ -16,7 +16,9 @@
 #
 # usage: sudo scripts/fresh-machine.sh   (TMPDIR picks where the root goes)
 set -euo pipefail
-
+# Read whole before it runs: a checkout changing under a running copy
+# cannot change what it does.
+{
 me=${0##*/}
 # The script's own messages go to this stderr, also while a stage's output
 # is sent to a log.
@@ -226,3 +228,5 @@ echo "root and setup $(((total - run_s - test_s) / 60)) min, scripts/run.sh $((r
   "scripts/test.sh $((test_s / 60)) min $((test_s % 60)) s"
 echo "fresh_run=$fresh_run fresh_test=$fresh_test minutes=$(((total + 30) / 60))"
 [[ $fresh_run == ok && $fresh_test == ok ]]
+exit
+}
