@@ -73,7 +73,7 @@ echo "exchanges=$(sed -n 's/.*requests=\([0-9]*\).*/\1/p' "$work/sim.log" | tail
   "errors_shown=$(sed -n 's/^errors_shown=//p' "$probe/probe.out" 2>/dev/null)"
 suppressed=$(summary "suppressed")
 if [[ ${suppressed:-0} -ne 0 ]]; then
-  echo "suppressed=$suppressed bytes left by Qt's pool threads at exit (see scripts/memcheck.supp)"
+  echo "suppressed=$suppressed bytes left by Qt's threads at exit (see scripts/memcheck.supp)"
 fi
 echo "memcheck_errors=${errors:-?} definitely_lost=${definite:-0} indirectly_lost=${indirect:-0}" \
   "possibly_lost=${possible:-0}"
