@@ -1,10 +1,38 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the run script need,
-# asking apt only for what is missing, and any packages named as arguments.
-# Uses sudo only when not root.
+# Installs the Debian packages the scripts need, asking apt only for what is
+# missing. Uses sudo only when not root. Installs without recommendations,
+# so every package a script needs is named here, even when another package
+# merely recommends it.
+#
+# usage: scripts/install-deps.sh [run|test|package|windows]...
+#   run (the default): build in Release and run under Xvfb (scripts/run.sh)
+#   test: everything scripts/test.sh needs, the three below included
+#   package: build, install and try the .deb (scripts/package.sh)
+#   windows: cross-build and run under Wine (scripts/test-windows.sh)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libgtest-dev qt6-base-dev xvfb xauth imagemagick valgrind xdotool "$@")
+build=(cmake ninja-build g++ qt6-base-dev)
+run=(xvfb xauth imagemagick xdotool)
+# clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
+tests=(libgtest-dev clang libclang-rt-14-dev valgrind)
+# CPack asks dpkg-shlibdeps for the dependencies and file for what to ask about.
+package=(dpkg-dev file desktop-file-utils)
+windows=(googletest g++-mingw-w64-x86-64-posix wine wine64)
+
+packages=("${build[@]}")
+[[ $# -gt 0 ]] || set -- run
+for group in "$@"; do
+  case $group in
+    run) packages+=("${run[@]}") ;;
+    test) packages+=("${run[@]}" "${tests[@]}" "${package[@]}" "${windows[@]}") ;;
+    package) packages+=("${run[@]}" "${package[@]}") ;;
+    windows) packages+=("${windows[@]}") ;;
+    *)
+      echo "usage: $0 [run|test|package|windows]..." >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -16,4 +44,5 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null

@@ -18,8 +18,7 @@ if [[ ${1:-} == --remove ]]; then
   shift
 fi
 build=${1:-build/release}
-# CPack asks dpkg-shlibdeps for the dependencies and file for what to ask about.
-scripts/install-deps.sh dpkg-dev file desktop-file-utils
+scripts/install-deps.sh package
 if [[ $build == build/release ]]; then
   cmake --preset release >/dev/null
 fi

@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+# Everything up front, so that no step stops halfway for a package.
+scripts/install-deps.sh test
 
 jobs=$(nproc)
 cmake --preset default >/dev/null
