@@ -159,7 +159,9 @@ for part in lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake plugins/platforms/qwindo
   [ -f "$staging/$part" ] || fail "Qt build failed at install: $part is missing"
 done
 
-# Only a complete installation ever carries the cache's name.
+# Only a complete installation ever carries the cache's name; whatever had
+# that name without being one goes.
+rm -rf "$prefix"
 mv "$staging" "$prefix"
 rm -rf "$work"
 elapsed=$(($(date +%s) - started))
