@@ -123,7 +123,10 @@ click() {
 (cd "$app" && exec wine ./marrowlink.exe >"$work/marrowlink.log" 2>&1 </dev/null) &
 app_pid=$!
 
-wait_windows "$title" 1 90 || die "the window \"$title\" appeared"
+wait_windows "$title" 1 90 || {
+  tail -n 20 "$work/marrowlink.log"
+  die "the window \"$title\" appeared"
+}
 echo "ok:     the window \"$title\" appeared after $(($(date +%s) - started)) s"
 sleep 2
 read -r origin_x origin_y < <(wintext client "$title") || die "finding the window's client area"
