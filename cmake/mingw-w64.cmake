@@ -15,7 +15,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Static runtime: the executables run anywhere without the compiler's DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Not for the Qt program: its Qt DLLs use the C++ runtime DLL, and a second,
+# static runtime in the executable would not share its heap or exceptions.
+if(DEFINED MARROWLINK_GUI AND NOT MARROWLINK_GUI)
+  set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+endif()
 
 # Built executables run under Wine, for the tests and their discovery.
 find_program(WINE_PROGRAM wine)

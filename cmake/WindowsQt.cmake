@@ -1,0 +1,24 @@
+# The Qt that scripts/build-qt-windows.sh cross-builds for MinGW-w64, found in
+# its cache folder unless MARROWLINK_WINDOWS_QT names another. Its host tools
+# (moc, uic, rcc) are the machine's own Qt of the same version.
+if(NOT MARROWLINK_WINDOWS_QT)
+  execute_process(
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-qt-windows.sh --print-dir
+    OUTPUT_VARIABLE default_windows_qt
+    OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE print_result)
+  if(NOT print_result EQUAL 0)
+    set(default_windows_qt "")
+  endif()
+  set(MARROWLINK_WINDOWS_QT "${default_windows_qt}" CACHE PATH "Qt built for Windows (MinGW-w64)" FORCE)
+endif()
+
+if(NOT EXISTS "${MARROWLINK_WINDOWS_QT}/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake")
+  message(FATAL_ERROR
+    "No Qt for Windows in '${MARROWLINK_WINDOWS_QT}': run scripts/build-qt-windows.sh, "
+    "or set MARROWLINK_WINDOWS_QT to a Qt 6 built for MinGW-w64.")
+endif()
+
+# The toolchain searches for packages only below its root paths.
+list(APPEND CMAKE_FIND_ROOT_PATH "${MARROWLINK_WINDOWS_QT}")
+list(APPEND CMAKE_PREFIX_PATH "${MARROWLINK_WINDOWS_QT}")

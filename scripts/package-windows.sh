@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Makes the Windows zip of a cross-built program: marrowlink.exe, the Qt DLLs
+# and plugins it loads, the MinGW runtime DLLs and README-windows.txt, in
+# build/windows/marrowlink-3.2-windows-x64.zip (or in the given build folder).
+# Every DLL import of every file in the zip is checked: each must be in the
+# zip or be a DLL that Windows itself provides.
+#
+#   scripts/package-windows.sh [build folder]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+triplet=x86_64-w64-mingw32
+build=${1:-build/windows}
+fail() {
+  echo "package-windows: $*" >&2
+  exit 1
+}
+
+exe=$build/bin/marrowlink.exe
+[ -f "$exe" ] || fail "no $exe: build it first (cmake --preset windows && cmake --build --preset windows)"
+qt=$(sed -n 's/^MARROWLINK_WINDOWS_QT:PATH=//p' "$build/CMakeCache.txt")
+[ -d "$qt/bin" ] || fail "the Qt of $build ('$qt') is not there"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+objdump=$triplet-objdump
+command -v "$objdump" >/dev/null || fail "MinGW-w64 is missing ($objdump): apt-get install binutils-mingw-w64-x86-64"
+
+name=marrowlink-$version-windows-x64
+zip=$build/$name.zip
+stage=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-zip-XXXXXX")
+trap 'rm -rf "$stage"' EXIT
+root=$stage/$name
+mkdir -p "$root/platforms" "$root/styles"
+
+cp "$exe" "$root/"
+cp "$qt/plugins/platforms/qwindows.dll" "$root/platforms/"
+cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$root/styles/"
+
+# Where the DLLs that are not Windows' own come from: Qt's bin folder and
+# the compiler's runtime (never Wine's).
+search=("$qt/bin")
+for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+  path=$($triplet-g++-posix -print-file-name="$dll")
+  [ -f "$path" ] || fail "MinGW runtime $dll not found"
+  search+=("$(dirname "$path")")
+done
+
+# DLLs every Windows 10/11 has in System32, and the API sets it resolves.
+is_system_dll() {
+  case ${1,,} in
+    api-ms-win-*.dll | advapi32.dll | authz.dll | comctl32.dll | comdlg32.dll | crypt32.dll | \
+      d3d11.dll | d3d12.dll | d3d9.dll | dcomp.dll | dwmapi.dll | dwrite.dll | dxgi.dll | gdi32.dll | \
+      imm32.dll | kernel32.dll | mpr.dll | msvcrt.dll | netapi32.dll | ntdll.dll | ole32.dll | \
+      oleaut32.dll | opengl32.dll | setupapi.dll | shcore.dll | shell32.dll | shlwapi.dll | \
+      user32.dll | userenv.dll | uxtheme.dll | version.dll | winmm.dll | ws2_32.dll | wtsapi32.dll)
+      return 0
+      ;;
+  esac
+  return 1
+}
+
+imports() {
+  "$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'
+}
+
+# Follow the imports until every one is in the zip or is Windows' own.
+queue=("$root/marrowlink.exe" "$root/platforms/qwindows.dll" "$root/styles/qwindowsvistastyle.dll")
+while [ ${#queue[@]} -gt 0 ]; do
+  file=${queue[0]}
+  queue=("${queue[@]:1}")
+  while read -r dll; do
+    [ -n "$dll" ] || continue
+    is_system_dll "$dll" && continue
+    [ -f "$root/$dll" ] && continue
+    found=""
+    for dir in "${search[@]}"; do
+      if [ -f "$dir/$dll" ]; then
+        found=$dir/$dll
+        break
+      fi
+    done
+    [ -n "$found" ] || fail "$(basename "$file") needs $dll, which is neither in Qt, nor in the MinGW runtime, nor part of Windows"
+    cp "$found" "$root/$dll"
+    queue+=("$root/$dll")
+  done < <(imports "$file")
+done
+
+for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll; do
+  [ -f "$root/$dll" ] || fail "$dll is not among the imports: was the program linked against the runtime DLLs?"
+done
+"$triplet-strip" --strip-unneeded "$root"/*.exe "$root"/*.dll "$root"/*/*.dll
+
+sed "s/@VERSION@/$version/g" packaging/README-windows.txt | sed 's/$/\r/' >"$root/README-windows.txt"
+
+rm -f "$zip"
+zip_path=$(realpath -m "$zip")
+(cd "$stage" && zip -qr -9 "$zip_path" "$name")
+echo "Windows package: $zip ($(du -k "$zip" | cut -f1) KB)"
+(cd "$root" && find . -type f | sort | sed 's|^\./|  |')
