@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -79,12 +78,7 @@ bool PlaybackFigures(const ScopedConfigHome& home) {
 bool MonitorFigures() {
   SimProcess sim({"--steady"});
   TMonitorRig rig;
-  TK4410R_MonitorForm& monitor = *rig.Panel;
-  monitor.AddPanel();
-  monitor.AddPanel();
-  for (QLineEdit* edit : monitor.Editors)
-    edit->setText("p.v");
-  rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
+  TK4410R_MonitorForm& monitor = rig.ThreePanelsPolling(sim.DevicePath());
   std::vector<qint64> starts;
   QElapsedTimer clock;
   clock.start();

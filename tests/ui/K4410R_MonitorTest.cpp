@@ -289,12 +289,7 @@ TEST(PanelMonitor, ThreePanelsPollBackToBack) {
   const auto record = dir.Path() / "wire";
   SimProcess sim({"--steady", "--record", record.string()});
   TMonitorRig rig;
-  TK4410R_MonitorForm& monitor = *rig.Panel;
-  monitor.AddPanel();
-  monitor.AddPanel();
-  for (QLineEdit* edit : monitor.Editors)
-    edit->setText("p.v");
-  rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
+  TK4410R_MonitorForm& monitor = rig.ThreePanelsPolling(sim.DevicePath());
 
   const auto sent = [&] { return CountOf(FileText(record), "p.v\r\n"); };
   const auto polled = [&] { return std::to_string(CountOf(LogText(*rig.Form1), "p.v 23.5")); };

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "serial/K4410RProtocol.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/K4410R_Monitor.h"
 #include "ui/TestUnit.h"
 #include "ui/VM806D_LX_Monitor.h"
+
+#include <QLineEdit>
 
 #include <memory>
 #include <string>
@@ -32,6 +35,16 @@ public:
 
   // The panel monitor's destruction step writes its layout.
   void DestroyPanelMonitor() { Panel.reset(); }
+
+  // Three panels polling p.v over a port open on the given device.
+  TK4410R_MonitorForm& ThreePanelsPolling(const std::string& devicePath) {
+    Panel->AddPanel();
+    Panel->AddPanel();
+    for (QLineEdit* edit : Panel->Editors)
+      edit->setText("p.v");
+    Form1->Protocol = std::make_unique<TK4410RProtocol>(devicePath, 9600);
+    return *Panel;
+  }
 
   void Shutdown() {
     Panel.reset();
