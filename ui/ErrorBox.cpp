@@ -1,6 +1,7 @@
 #include "ui/ErrorBox.h"
 
 #include "ui/ApplicationErrors.h"
+#include "ui/QtText.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -10,9 +11,8 @@ void TErrorBox::operator()(const std::string& message) {
     return;
   *Open = true;
   const std::shared_ptr<bool> open = Open;
-  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(Caption),
-                  QString::fromLatin1(ErrorBoxText(message)), QMessageBox::Ok,
-                  QApplication::activeWindow());
+  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(Caption), ToQt(ErrorBoxText(message)),
+                  QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
   *open = false;
 }

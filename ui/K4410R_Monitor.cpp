@@ -9,6 +9,7 @@
 #include "ui/MonitorPanel.h"
 #include "ui/PanelLayout.h"
 #include "ui/QtColor.h"
+#include "ui/QtText.h"
 #include "ui/TestUnit.h"
 
 #include <QCheckBox>
@@ -38,11 +39,11 @@ QRect RectOf(const TBounds& bounds) {
 }
 
 std::string TextOf(const QLineEdit& edit) {
-  return edit.text().toLatin1().toStdString();
+  return FromQt(edit.text());
 }
 
 void SetTextOf(QLineEdit& edit, const std::string& text) {
-  edit.setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  edit.setText(ToQt(text));
 }
 
 } // namespace

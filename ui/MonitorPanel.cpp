@@ -1,6 +1,7 @@
 #include "ui/MonitorPanel.h"
 
 #include "ui/QtColor.h"
+#include "ui/QtText.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -23,11 +24,11 @@ void TMonitorPanel::SetColor(std::int32_t color) {
 }
 
 std::string TMonitorPanel::Caption() const {
-  return text().toLatin1().toStdString();
+  return FromQt(text());
 }
 
 void TMonitorPanel::SetCaption(const std::string& caption) {
-  setText(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+  setText(ToQt(caption));
 }
 
 void TMonitorPanel::CopyLookFrom(const TMonitorPanel& other) {

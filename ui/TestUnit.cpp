@@ -8,6 +8,7 @@
 #include "ui/ApplicationTitle.h"
 #include "ui/DropDownComboBox.h"
 #include "ui/K4410R_Monitor.h"
+#include "ui/QtText.h"
 #include "ui/VM806D_LX_Monitor.h"
 
 #include <QApplication>
@@ -38,14 +39,6 @@ constexpr int OutputTop = 120;
 constexpr const char* NoPortOpen = "No port is open";
 // The most the message box's edit holds, as an edit control does by default.
 constexpr std::size_t MaxShownMessage = 32767;
-
-QString ToQt(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FromQt(const QString& text) {
-  return text.toLatin1().toStdString();
-}
 
 // The designed font is a Windows bitmap font; elsewhere a sans font of the
 // same pixel height stands in.

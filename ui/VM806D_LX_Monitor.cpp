@@ -4,6 +4,7 @@
 #include "ui/ApplicationErrors.h"
 #include "ui/MonitorFonts.h"
 #include "ui/QtColor.h"
+#include "ui/QtText.h"
 #include "ui/TestUnit.h"
 #include "ui/TwoValueDecode.h"
 
@@ -18,12 +19,8 @@ namespace {
 constexpr std::int32_t Green = 0x008000;
 constexpr std::int32_t Red = 0x0000FF;
 
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::string BytesOf(const QLabel& label) {
-  return label.text().toLatin1().toStdString();
+  return FromQt(label.text());
 }
 
 } // namespace
@@ -99,8 +96,8 @@ void TTestVM806D_LX_MonitorForm::ShowAnswer(const std::string& answer) {
 }
 
 void TTestVM806D_LX_MonitorForm::ShowValues(const std::string& first, const std::string& second) {
-  Label1->setText(Latin1(first));
-  Label2->setText(Latin1(second));
+  Label1->setText(ToQt(first));
+  Label2->setText(ToQt(second));
 }
 
 void TTestVM806D_LX_MonitorForm::TimerTimer() {
