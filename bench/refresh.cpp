@@ -1,7 +1,7 @@
 // Times TSerialPortList::Refresh over 64 USB serial ports on a fake device
 // tree: the port selector refreshes twice on every drop-down.
 #include "serial/SerialPortList.h"
-#include "tests/serial/FakeDeviceTree.h"
+#include "tests/support/FakeDeviceTree.h"
 
 #include <algorithm>
 #include <chrono>

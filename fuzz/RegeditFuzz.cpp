@@ -1,5 +1,5 @@
-#include "platform/posix/RegeditEncoding.h"
-#include "platform/posix/RegeditFormat.h"
+#include "platform/posix/registry/RegeditEncoding.h"
+#include "platform/posix/registry/RegeditFormat.h"
 
 #include <cstdint>
 #include <cstdlib>

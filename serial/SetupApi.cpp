@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::string_view ExportNames[] = {
 #define SETUPAPI_NAME(name) #name,
-#include "serial/SetupApiNames.inc"
+#include "platform/SetupApiNames.inc"
 #undef SETUPAPI_NAME
 };
 

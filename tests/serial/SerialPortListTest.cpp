@@ -1,7 +1,7 @@
 #include "serial/SerialPortList.h"
 
 #include "base/Exception.h"
-#include "tests/serial/FakeDeviceTree.h"
+#include "tests/support/FakeDeviceTree.h"
 
 #include <gtest/gtest.h>
 

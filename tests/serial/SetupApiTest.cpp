@@ -2,7 +2,7 @@
 
 #include "platform/DynamicLibrary.h"
 #include "platform/SystemError.h"
-#include "tests/serial/FakeDeviceTree.h"
+#include "tests/support/FakeDeviceTree.h"
 
 #include <cerrno>
 #include <cstring>

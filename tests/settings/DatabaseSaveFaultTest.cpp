@@ -2,9 +2,9 @@
 // moment, or by a disk that is full.
 #include "base/Exception.h"
 #include "platform/Registry.h"
-#include "platform/posix/HiveFile.h"
+#include "platform/posix/registry/HiveFile.h"
 #include "settings/MarrowlinkDatabase.h"
-#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/SettingsTestSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <csignal>

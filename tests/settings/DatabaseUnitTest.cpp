@@ -1,7 +1,7 @@
 #include "settings/DatabaseUnit.h"
 #include "base/Exception.h"
 #include "platform/Registry.h"
-#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/SettingsTestSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

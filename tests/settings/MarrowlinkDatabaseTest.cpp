@@ -1,6 +1,6 @@
 #include "settings/MarrowlinkDatabase.h"
 #include "platform/Registry.h"
-#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/SettingsTestSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>

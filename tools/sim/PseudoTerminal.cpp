@@ -1,6 +1,6 @@
 #include "tools/sim/PseudoTerminal.h"
 
-#include "platform/posix/DosDeviceLinks.h"
+#include "platform/posix/devices/DosDeviceLinks.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -18,7 +18,7 @@ namespace {
 
 const std::vector<std::string> SetupApiNames = {
 #define SETUPAPI_NAME(name) #name,
-#include "serial/SetupApiNames.inc"
+#include "platform/SetupApiNames.inc"
 #undef SETUPAPI_NAME
 };
 

@@ -2,7 +2,7 @@
 
 #include "platform/SystemError.h"
 #include "platform/TickCounter.h"
-#include "platform/posix/DosDeviceLinks.h"
+#include "platform/posix/devices/DosDeviceLinks.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #include "platform/DosDevices.h"
 #include "platform/SystemError.h"
 #include "serial/PortDiscovery.h"
-#include "tests/serial/FakeDeviceTree.h"
+#include "tests/support/FakeDeviceTree.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

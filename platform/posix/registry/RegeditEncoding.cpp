@@ -1,4 +1,4 @@
-#include "platform/posix/RegeditEncoding.h"
+#include "platform/posix/registry/RegeditEncoding.h"
 
 #include <cstdint>
 

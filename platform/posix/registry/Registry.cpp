@@ -1,7 +1,7 @@
 #include "platform/Registry.h"
 
-#include "platform/posix/HiveFile.h"
-#include "platform/posix/RegeditFormat.h"
+#include "platform/posix/registry/HiveFile.h"
+#include "platform/posix/registry/RegeditFormat.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "tests/serial/FakeDeviceTree.h"
+#include "tests/support/FakeDeviceTree.h"
 
-#include "platform/posix/DosDeviceLinks.h"
-#include "platform/posix/SerialDevices.h"
+#include "platform/posix/devices/DosDeviceLinks.h"
+#include "platform/posix/devices/SerialDevices.h"
 
 #include <algorithm>
 #include <fstream>

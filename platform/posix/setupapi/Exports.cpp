@@ -1,8 +1,8 @@
 // The calls of the library that work; the rest are generated stubs.
 
-#include "platform/posix/SerialDevices.h"
-#include "serial/SetupApi.h"
-#include "tools/setupapi/DeviceInfoSet.h"
+#include "platform/posix/devices/SerialDevices.h"
+#include "platform/SetupApiTypes.h"
+#include "platform/posix/setupapi/DeviceInfoSet.h"
 
 #include <cerrno>
 #include <cstring>

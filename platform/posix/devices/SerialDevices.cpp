@@ -1,4 +1,4 @@
-#include "platform/posix/SerialDevices.h"
+#include "platform/posix/devices/SerialDevices.h"
 
 #include "platform/posix/Directory.h"
 

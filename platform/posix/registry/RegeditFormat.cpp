@@ -1,7 +1,7 @@
-#include "platform/posix/RegeditFormat.h"
+#include "platform/posix/registry/RegeditFormat.h"
 
 #include "platform/Registry.h"
-#include "platform/posix/RegeditEncoding.h"
+#include "platform/posix/registry/RegeditEncoding.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/posix/DosDeviceLinks.h"
-#include "platform/posix/SerialDevices.h"
+#include "platform/posix/devices/DosDeviceLinks.h"
+#include "platform/posix/devices/SerialDevices.h"
 
 #include <vector>
 

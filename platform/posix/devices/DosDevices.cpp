@@ -1,8 +1,8 @@
 #include "platform/DosDevices.h"
 
-#include "platform/posix/ComPortNumbers.h"
-#include "platform/posix/DosDeviceLinks.h"
-#include "platform/posix/SerialDevices.h"
+#include "platform/posix/devices/ComPortNumbers.h"
+#include "platform/posix/devices/DosDeviceLinks.h"
+#include "platform/posix/devices/SerialDevices.h"
 
 #include <algorithm>
 #include <cctype>

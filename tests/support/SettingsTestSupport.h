@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/posix/RegeditFormat.h"
+#include "platform/posix/registry/RegeditFormat.h"
 
 #include <filesystem>
 #include <functional>

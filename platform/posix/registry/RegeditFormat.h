@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/posix/RegistryHive.h"
+#include "platform/posix/registry/RegistryHive.h"
 
 #include <cstddef>
 #include <string>

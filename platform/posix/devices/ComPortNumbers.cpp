@@ -1,4 +1,4 @@
-#include "platform/posix/ComPortNumbers.h"
+#include "platform/posix/devices/ComPortNumbers.h"
 
 #include <filesystem>
 #include <set>

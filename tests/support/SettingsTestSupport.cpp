@@ -1,4 +1,4 @@
-#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/SettingsTestSupport.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/posix/DosDeviceLinks.h"
+#include "platform/posix/devices/DosDeviceLinks.h"
 
 #include "platform/posix/ConfigDir.h"
 #include "platform/posix/Directory.h"

@@ -1,5 +1,5 @@
 #include "platform/Registry.h"
-#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/SettingsTestSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <csignal>

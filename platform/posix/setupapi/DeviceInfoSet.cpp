@@ -1,6 +1,6 @@
-#include "tools/setupapi/DeviceInfoSet.h"
+#include "platform/posix/setupapi/DeviceInfoSet.h"
 
-#include "platform/posix/ComPortNumbers.h"
+#include "platform/posix/devices/ComPortNumbers.h"
 
 TDeviceInfoSet TDeviceInfoSet::PresentPorts() {
   using namespace platform::posix;

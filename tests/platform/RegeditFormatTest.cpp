@@ -1,6 +1,6 @@
-#include "platform/posix/RegeditFormat.h"
+#include "platform/posix/registry/RegeditFormat.h"
 #include "platform/Registry.h"
-#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/posix/RegistryHive.h"
+#include "platform/posix/registry/RegistryHive.h"
 
 #include <algorithm>
 
