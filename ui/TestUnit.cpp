@@ -77,6 +77,9 @@ void TForm1::CreateControls() {
   SpeedButton1 = new QPushButton(QStringLiteral("Open"), this);
   SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
   SpeedButton1->setCheckable(true);
+  // A speed button: clicking it leaves the focus where it was, so the next
+  // Enter still sends instead of closing the port again.
+  SpeedButton1->setFocusPolicy(Qt::NoFocus);
   SpeedButton1->setGeometry(317, 13, 57, 21);
 
   MessageLabel = new QLabel(QStringLiteral("Message"), this);

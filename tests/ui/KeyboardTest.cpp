@@ -33,8 +33,7 @@ protected:
 
   void OpenPort(TForm1& form, const SimProcess& sim) {
     ASSERT_TRUE(form.RefreshPorts(sim.PortName()));
-    form.SpeedButton1->setFocus();
-    QTest::keyClick(form.SpeedButton1, Qt::Key_Space);
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
     ASSERT_TRUE(form.Protocol);
   }
 
@@ -84,14 +83,17 @@ TEST_F(KeyboardTest, TabFollowsTheLayoutAndPassesOverDisabledControls) {
 
   ASSERT_TRUE(form.RefreshPorts(sim.PortName()));
   form.PortComboBox->setFocus();
-  EXPECT_EQ(FocusWalk(form, Qt::Key_Tab, 5), (Strings{"SpeedButton1", "MessageComboBox", "Button1",
-                                                      "OutputRichEdit", "PortComboBox"}));
+  EXPECT_EQ(FocusWalk(form, Qt::Key_Tab, 4),
+            (Strings{"MessageComboBox", "Button1", "OutputRichEdit", "PortComboBox"}));
 
+  // The Open button is a speed button: the mouse does not move the focus
+  // to it, and Tab passes it by. The port list, disabled once open, hands
+  // the focus on to the message box.
   OpenPort(form, sim);
-  EXPECT_EQ(FocusedControl(form), "SpeedButton1");
-  EXPECT_EQ(FocusWalk(form, Qt::Key_Tab, 8),
-            (Strings{"MessageComboBox", "TestButton", "MonitorCheckBox", "ValueMonitorCheckBox",
-                     "CycleCheckBox", "Button1", "OutputRichEdit", "SpeedButton1"}));
+  EXPECT_EQ(FocusedControl(form), "MessageComboBox");
+  EXPECT_EQ(FocusWalk(form, Qt::Key_Tab, 7),
+            (Strings{"TestButton", "MonitorCheckBox", "ValueMonitorCheckBox", "CycleCheckBox",
+                     "Button1", "OutputRichEdit", "MessageComboBox"}));
   EXPECT_EQ(FocusWalk(form, Qt::Key_Backtab, 2), (Strings{"OutputRichEdit", "Button1"}));
   EXPECT_TRUE(rig.Errors.empty());
 }
@@ -181,6 +183,18 @@ TEST_F(KeyboardTest, EnterSendsWhatTheBoxShowsOrPressesTheFocusedButton) {
   press(Qt::Key_Return);
   ASSERT_TRUE(WaitUntil([&] { return !form.Playback.Playing(); }, 10000));
   EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\ns.p\r\n");
+
+  // Closing and opening again with the mouse leaves the focus where it was:
+  // the next Enter sends the message, it does not close the port.
+  ShowActive(form);
+  form.MessageComboBox->setFocus();
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  ASSERT_TRUE(form.Protocol);
+  EXPECT_EQ(FocusedControl(form), "MessageComboBox");
+  press(Qt::Key_Return);
+  EXPECT_TRUE(form.Protocol);
+  EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\ns.p\r\ns.p\r\n");
   EXPECT_TRUE(errors.Messages.empty()) << errors.Messages.front();
 }
 
