@@ -1,5 +1,5 @@
 #include "fuzz/FuzzCheck.h"
-#include "ui/EchoStrip.h"
+#include "serial/EchoStrip.h"
 
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>

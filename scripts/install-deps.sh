@@ -11,10 +11,12 @@
 #   windows: cross-build and run under Wine (scripts/test-windows.sh)
 set -euo pipefail
 
-build=(cmake ninja-build g++ qt6-base-dev)
+# CLI11 (header-only) and libmosquitto for marrowlink-cli.
+build=(cmake ninja-build g++ qt6-base-dev libcli11-dev libmosquitto-dev)
 run=(xvfb xauth imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
-tests=(libgtest-dev clang libclang-rt-14-dev valgrind)
+# The command-line program's tests start a broker and subscribe to it.
+tests=(libgtest-dev clang libclang-rt-14-dev valgrind mosquitto mosquitto-clients)
 # CPack asks dpkg-shlibdeps for the dependencies and file for what to ask about.
 package=(dpkg-dev file desktop-file-utils)
 windows=(googletest g++-mingw-w64-x86-64-posix wine wine64)

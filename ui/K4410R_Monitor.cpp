@@ -1,10 +1,10 @@
 #include "ui/K4410R_Monitor.h"
 
 #include "base/Format.h"
+#include "serial/EchoStrip.h"
 #include "settings/DatabaseUnit.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ColorValue.h"
-#include "ui/EchoStrip.h"
 #include "ui/MonitorFonts.h"
 #include "ui/MonitorPanel.h"
 #include "ui/PanelLayout.h"

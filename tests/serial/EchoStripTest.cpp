@@ -1,4 +1,4 @@
-#include "ui/EchoStrip.h"
+#include "serial/EchoStrip.h"
 
 #include <gtest/gtest.h>
 

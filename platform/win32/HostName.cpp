@@ -1,0 +1,15 @@
+#include "platform/HostName.h"
+
+#include <windows.h>
+
+namespace platform {
+
+std::string HostName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof name;
+  if (!GetComputerNameA(name, &size))
+    return {};
+  return std::string(name, size);
+}
+
+} // namespace platform
