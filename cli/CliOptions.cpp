@@ -1,0 +1,191 @@
+#include "cli/CliOptions.h"
+
+#include "cli/Duration.h"
+#include "cli/ExitStatus.h"
+#include "record/Escape.h"
+#include "serial/SerialPort.h"
+
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+
+namespace {
+
+constexpr const char* ExitStatuses = R"(Exit status:
+  0  every exchange answered; a poll ended by SIGINT/SIGTERM, --for or --count
+  1  some exchange got no answer
+  2  usage error (nothing was sent)
+  3  the port cannot be opened
+  4  the adapter vanished during send
+  5  an output cannot be written
+A session record that cannot be written is warned about once and does not
+change the status.)";
+
+constexpr const char* CommandsNote =
+    "Commands are sent as given, followed by CR LF; \\r, \\n, \\t, \\\\ and \\xHH stand for "
+    "those bytes.";
+
+void CheckPortName(const std::string& name) {
+  try {
+    TSerialPort::PortNumberFromName(name);
+  } catch (const Exception& e) {
+    throw TUsageError(e.what());
+  }
+}
+
+std::string CommandBytes(const std::string& given) {
+  std::string bytes = UnescapeField(given);
+  if (bytes.find('\0') != std::string::npos)
+    throw TUsageError("a command cannot hold a NUL byte: \"" + given + "\"");
+  return bytes;
+}
+
+std::uint64_t ParseCount(const std::string& text) {
+  std::uint64_t count = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+  if (error != std::errc() || end != text.data() + text.size() || count == 0)
+    throw TUsageError("--count takes a whole number of rounds from 1 up, not \"" + text + "\"");
+  return count;
+}
+
+TMqttOptions ParseBroker(const std::string& address) {
+  TMqttOptions mqtt;
+  mqtt.Host = address;
+  const std::size_t colon = address.rfind(':');
+  if (colon != std::string::npos) {
+    const std::string port = address.substr(colon + 1);
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), value);
+    if (error != std::errc() || end != port.data() + port.size() || value == 0 || value > 65535)
+      throw TUsageError("--mqtt takes HOST or HOST:PORT, not \"" + address + "\"");
+    mqtt.Host = address.substr(0, colon);
+    mqtt.Port = static_cast<std::uint16_t>(value);
+  }
+  if (mqtt.Host.empty())
+    throw TUsageError("--mqtt needs a host name");
+  return mqtt;
+}
+
+// The raw text of each option, checked and converted once CLI11 is done.
+struct TRaw {
+  std::vector<std::string> Commands;
+  std::string Every = "1s";
+  std::string For;
+  std::string Count;
+  std::string Mqtt;
+  std::string MqttPrefix;
+  std::string MqttCredentials;
+  std::string MqttCaFile;
+};
+
+void AddPollOptions(CLI::App& poll, TCliOptions& options, TRaw& raw) {
+  poll.add_option("--every", raw.Every, "time from one round's start to the next (default 1s)")
+      ->type_name("DURATION");
+  auto* forOption =
+      poll.add_option("--for", raw.For, "stop after this long (e.g. 8h)")->type_name("DURATION");
+  poll.add_option("--count", raw.Count, "stop after N rounds")->type_name("N")->excludes(forOption);
+  poll.add_option("--csv", options.CsvPath, "one row per round to FILE (- for stdout)")
+      ->type_name("FILE");
+  poll.add_option("--jsonl", options.JsonlPath, "one JSON line per reading to FILE (- for stdout)")
+      ->type_name("FILE");
+  poll.add_flag("--no-session", options.NoSession, "keep no session record");
+  poll.add_flag("--trace", options.Trace, "print each exchange's keying timeline on stderr");
+  poll.add_flag("--rts-active-low", options.RtsActiveLow, "key the transmitter with RTS low");
+  if (MqttBuiltIn()) {
+    poll.add_option("--mqtt", raw.Mqtt, "publish every reading to this MQTT broker")
+        ->type_name("HOST[:PORT]");
+    poll.add_option("--mqtt-prefix", raw.MqttPrefix, "topic prefix (default marrowlink/<host>)")
+        ->type_name("PREFIX");
+    poll.add_option("--mqtt-credentials", raw.MqttCredentials,
+                    "client-id, username, password (a file only its owner may read)")
+        ->type_name("FILE");
+    poll.add_option("--mqtt-cafile", raw.MqttCaFile, "connect with TLS, trusting this CA")
+        ->type_name("FILE");
+  } else {
+    poll.footer("This build has no MQTT publishing (--mqtt).");
+  }
+}
+
+void CheckPollOptions(TCliOptions& options, const TRaw& raw) {
+  options.EveryMs = ParseDurationMs(raw.Every);
+  if (!raw.For.empty())
+    options.ForMs = ParseDurationMs(raw.For);
+  if (!raw.Count.empty())
+    options.Count = ParseCount(raw.Count);
+  if (!options.CsvPath.empty() && options.CsvPath == options.JsonlPath)
+    throw TUsageError("--csv and --jsonl cannot write to the same place");
+  if (raw.Mqtt.empty()) {
+    if (!raw.MqttPrefix.empty() || !raw.MqttCredentials.empty() || !raw.MqttCaFile.empty())
+      throw TUsageError("the --mqtt-... options need --mqtt HOST");
+    return;
+  }
+  TMqttOptions mqtt = ParseBroker(raw.Mqtt);
+  mqtt.Prefix = raw.MqttPrefix;
+  mqtt.CredentialsFile = raw.MqttCredentials;
+  mqtt.CaFile = raw.MqttCaFile;
+  options.Mqtt = mqtt;
+}
+
+// CLI11's messages can span lines; a script reads one.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r')
+      c = ' ';
+  while (!text.empty() && text.back() == ' ')
+    text.pop_back();
+  return text;
+}
+
+} // namespace
+
+TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
+  TCliOptions options;
+  TRaw raw;
+  CLI::App app("Talks to a K4410R instrument on a serial line.", "marrowlink-cli");
+  app.require_subcommand(1);
+  app.footer(std::string(CommandsNote) + "\n\n" + ExitStatuses);
+
+  auto* ports = app.add_subcommand("ports", "list the COM ports: name, description, device");
+  ports->add_flag("--json", options.Json, "as a JSON array");
+
+  auto* send = app.add_subcommand("send", "one exchange per command, one answer line each");
+  send->add_option("port", options.Port, "COM port, e.g. COM3")->required()->type_name("COMn");
+  send->add_option("commands", raw.Commands, "commands to send")->required()->type_name("COMMAND");
+  send->add_flag("--value", options.Value, "print the value with the echo removed");
+  send->add_flag("--rts-active-low", options.RtsActiveLow, "key the transmitter with RTS low");
+
+  auto* poll = app.add_subcommand("poll", "the commands in turn, a round every period");
+  poll->add_option("port", options.Port, "COM port, e.g. COM3")->required()->type_name("COMn");
+  poll->add_option("commands", raw.Commands, "commands to poll")->required()->type_name("COMMAND");
+  AddPollOptions(*poll, options, raw);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    // Shows the subcommand's help when one was named.
+    return {std::nullopt, app.help("", CLI::AppFormatMode::Normal)};
+  } catch (const CLI::CallForAllHelp&) {
+    return {std::nullopt, app.help("", CLI::AppFormatMode::All)};
+  } catch (const CLI::ParseError& e) {
+    throw TUsageError(OneLine(e.what()));
+  }
+  if (ports->parsed())
+    options.Command = TCliCommand::Ports;
+  if (send->parsed() || poll->parsed()) {
+    options.Command = send->parsed() ? TCliCommand::Send : TCliCommand::Poll;
+    CheckPortName(options.Port);
+    for (const std::string& given : raw.Commands)
+      options.Commands.push_back(CommandBytes(given));
+  }
+  if (poll->parsed())
+    CheckPollOptions(options, raw);
+  return {options, {}};
+}
+
+bool MqttBuiltIn() {
+#ifdef MARROWLINK_MQTT
+  return true;
+#else
+  return false;
+#endif
+}

@@ -1,0 +1,52 @@
+#include "cli/InstrumentLine.h"
+
+#include "cli/ExchangeTrace.h"
+#include "platform/LocalTime.h"
+#include "platform/TickCounter.h"
+#include "serial/SerialPort.h"
+
+namespace {
+
+constexpr std::uint32_t Baudrate = 9600;
+
+} // namespace
+
+TInstrumentLine::TInstrumentLine(const std::string& portName, bool rtsActiveLow)
+    : RtsActiveLow(rtsActiveLow) {
+  const TSerialPort port(TSerialPort::PortNumberFromName(portName), "");
+  PortName = port.Name;
+  DevicePath = port.DevicePath();
+}
+
+void TInstrumentLine::Open() {
+  Protocol = std::make_unique<TK4410RProtocol>(DevicePath, Baudrate, RtsActiveLow);
+}
+
+TReading TInstrumentLine::Exchange(const std::string& command, TExchangeTrace* trace) {
+  TReading reading;
+  reading.Started = platform::CurrentLocalTime();
+  reading.Port = PortName;
+  reading.Command = command;
+  if (!Protocol) {
+    reading.Lost = true;
+    return reading;
+  }
+  const std::uint32_t start = platform::GetTickCount();
+  if (trace != nullptr)
+    trace->Begin(*Protocol, PortName + " " + command);
+  try {
+    Protocol->Request = command;
+    Protocol->Transact();
+  } catch (...) {
+    if (trace != nullptr)
+      trace->End(*Protocol);
+    if (!Protocol->Port->IsOpen())
+      Protocol.reset();
+    throw;
+  }
+  if (trace != nullptr)
+    trace->End(*Protocol);
+  reading.Answer = Protocol->Answer;
+  reading.Ms = platform::GetTickCount() - start;
+  return reading;
+}

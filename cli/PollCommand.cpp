@@ -1,0 +1,231 @@
+#include "cli/PollCommand.h"
+
+#include "cli/ExchangeTrace.h"
+#include "cli/InstrumentLine.h"
+#include "cli/Messages.h"
+#include "cli/OutputSink.h"
+#include "cli/PollSchedule.h"
+#include "cli/ReadingJson.h"
+#include "cli/SessionLog.h"
+#include "platform/Locale.h"
+#include "platform/StopSignal.h"
+#include "platform/TickCounter.h"
+#include "record/ReadingsCsv.h"
+#include "record/SessionRecord.h"
+#include "serial/DeviceLost.h"
+
+#ifdef MARROWLINK_MQTT
+#include "cli/MqttCredentials.h"
+#include "cli/MqttPublisher.h"
+#include "cli/MqttTopic.h"
+#include "platform/HostName.h"
+#endif
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+// How many readings wait for a broker that is away.
+constexpr std::size_t MqttQueueCapacity = 10000;
+// How long the end of a poll waits for the broker to take what is queued.
+constexpr std::uint32_t MqttFlushMs = 3000;
+// Waits between rounds are cut in slices this long, to see a stop soon.
+constexpr std::uint32_t StopCheckMs = 50;
+
+class TPoll {
+public:
+  TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream& err);
+
+  TExitStatus Run();
+
+private:
+#ifdef MARROWLINK_MQTT
+  TMqttCredentials Credentials() const;
+#endif
+  bool Finished(std::uint32_t startTick, std::uint64_t rounds) const;
+  // Sleeps until the next round is due; false when a stop came first.
+  bool WaitForRound(const TPollSchedule& schedule, std::uint32_t startTick);
+  void Round();
+  TReading Exchange(const std::string& command);
+  void Reopen();
+  void Publish(const TReading& reading);
+  void Warn(const std::string& message) { Err << ErrorLine(message) << std::flush; }
+
+  const TCliOptions& Options;
+  std::ostream& Err;
+  char DecimalSeparator;
+  TInstrumentLine Line;
+  TSessionLog Session;
+  std::optional<TOutputSink> Csv;
+  std::optional<TOutputSink> Jsonl;
+  std::optional<TExchangeTrace> Trace;
+#ifdef MARROWLINK_MQTT
+  std::string TopicPrefix;
+  std::unique_ptr<TMqttPublisher> Mqtt;
+#endif
+  bool Gone = false;
+  bool AllAnswered = true;
+};
+
+TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream& err)
+    : Options(options), Err(err), DecimalSeparator(platform::DecimalSeparator()),
+      Line(options.Port, options.RtsActiveLow || defaults.RtsActiveLow),
+      Session(defaults.SessionLog && !options.NoSession, defaults.SessionFolder,
+              [this](const std::string& warning) { Warn(warning); }) {
+  // Everything the arguments name is checked before the port is touched.
+#ifdef MARROWLINK_MQTT
+  const TMqttCredentials credentials = Credentials();
+#endif
+  try {
+    Line.Open();
+  } catch (const Exception& e) {
+    throw TPortUnavailable(e.what());
+  }
+  Session.Event(Line.Name(), SessionKind::Open);
+  if (!Options.CsvPath.empty()) {
+    Csv.emplace(Options.CsvPath);
+    Csv->WriteLine(ReadingsHeader(Options.Commands), "\r\n");
+  }
+  if (!Options.JsonlPath.empty())
+    Jsonl.emplace(Options.JsonlPath);
+  if (Options.Trace)
+    Trace.emplace([this](const std::string& line) { Err << line << '\n' << std::flush; });
+#ifdef MARROWLINK_MQTT
+  if (Options.Mqtt) {
+    const TMqttOptions& mqtt = *Options.Mqtt;
+    TopicPrefix = mqtt.Prefix.empty() ? DefaultTopicPrefix(platform::HostName()) : mqtt.Prefix;
+    Mqtt = std::make_unique<TMqttPublisher>(mqtt, credentials, MqttQueueCapacity,
+                                            [this](const std::string& warning) { Warn(warning); });
+  }
+#endif
+}
+
+#ifdef MARROWLINK_MQTT
+TMqttCredentials TPoll::Credentials() const {
+  if (!Options.Mqtt || Options.Mqtt->CredentialsFile.empty())
+    return {};
+  try {
+    return ReadMqttCredentials(Options.Mqtt->CredentialsFile);
+  } catch (const Exception& e) {
+    throw TUsageError(e.what());
+  }
+}
+#endif
+
+TExitStatus TPoll::Run() {
+  const std::uint32_t startTick = platform::GetTickCount();
+  TPollSchedule schedule(Options.EveryMs, startTick);
+  for (std::uint64_t rounds = 0; !Finished(startTick, rounds); ++rounds) {
+    if (!WaitForRound(schedule, startTick))
+      break;
+    schedule.RoundStarted(platform::GetTickCount());
+    Round();
+  }
+  Line.Close();
+  Session.Event(Line.Name(), SessionKind::Close);
+#ifdef MARROWLINK_MQTT
+  if (Mqtt) {
+    if (const std::size_t left = Mqtt->Flush(MqttFlushMs))
+      Warn(std::to_string(left) + " readings were not taken by the MQTT broker");
+  }
+#endif
+  return AllAnswered ? TExitStatus::Answered : TExitStatus::SomeSilent;
+}
+
+bool TPoll::Finished(std::uint32_t startTick, std::uint64_t rounds) const {
+  if (platform::StopRequested())
+    return true;
+  if (Options.Count && rounds >= *Options.Count)
+    return true;
+  return Options.ForMs && platform::GetTickCount() - startTick >= *Options.ForMs;
+}
+
+bool TPoll::WaitForRound(const TPollSchedule& schedule, std::uint32_t startTick) {
+  for (;;) {
+    if (platform::StopRequested())
+      return false;
+    const std::uint32_t now = platform::GetTickCount();
+    std::uint32_t wait = schedule.WaitMs(now);
+    if (Options.ForMs) {
+      const std::uint32_t elapsed = now - startTick;
+      if (elapsed >= *Options.ForMs)
+        return false;
+      wait = std::min(wait, *Options.ForMs - elapsed);
+    }
+    if (schedule.WaitMs(now) == 0)
+      return true;
+    platform::Sleep(std::min(wait, StopCheckMs));
+  }
+}
+
+void TPoll::Round() {
+  const platform::LocalTime started = platform::CurrentLocalTime();
+  std::vector<std::optional<std::string>> values;
+  for (const std::string& command : Options.Commands) {
+    // A stop ends the poll after the exchange under way; a round cut short
+    // gets no row, so every row holds a whole round.
+    if (platform::StopRequested())
+      return;
+    const TReading reading = Exchange(command);
+    values.push_back(reading.Shown());
+    if (!reading.Answered())
+      AllAnswered = false;
+    Session.Exchange(reading);
+    if (Jsonl)
+      Jsonl->WriteLine(ReadingJsonLine(reading, DecimalSeparator));
+    Publish(reading);
+  }
+  if (Csv)
+    Csv->WriteLine(ReadingsRow(started, values, DecimalSeparator), "\r\n");
+}
+
+TReading TPoll::Exchange(const std::string& command) {
+  if (!Line.IsOpen())
+    Reopen();
+  try {
+    return Line.Exchange(command, Trace ? &*Trace : nullptr);
+  } catch (const TDeviceLost& e) {
+    Gone = true;
+    Warn(e.what());
+    Session.Event(Line.Name(), SessionKind::Error, {e.what()});
+  } catch (const Exception& e) {
+    // Not a lost device (a refused modem-line call, say): the exchange
+    // counts as silent and the next one tries again.
+    Warn(e.what());
+    Session.Event(Line.Name(), SessionKind::Error, {e.what()});
+  }
+  TReading lost;
+  lost.Started = platform::CurrentLocalTime();
+  lost.Port = Line.Name();
+  lost.Command = command;
+  lost.Lost = true;
+  return lost;
+}
+
+void TPoll::Reopen() {
+  try {
+    Line.Open();
+  } catch (const Exception&) {
+    return; // still away: tried again at the next exchange
+  }
+  if (Gone)
+    Warn(Line.Name() + " is back");
+  Gone = false;
+  Session.Event(Line.Name(), SessionKind::Open);
+}
+
+void TPoll::Publish([[maybe_unused]] const TReading& reading) {
+#ifdef MARROWLINK_MQTT
+  if (Mqtt && !reading.Lost)
+    Mqtt->Publish(ReadingTopic(TopicPrefix, reading.Port, reading.Command),
+                  ReadingJson(reading, DecimalSeparator));
+#endif
+}
+
+} // namespace
+
+TExitStatus RunPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream& err) {
+  TPoll poll(options, defaults, err);
+  return poll.Run();
+}

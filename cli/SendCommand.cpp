@@ -1,0 +1,40 @@
+#include "cli/SendCommand.h"
+
+#include "cli/InstrumentLine.h"
+#include "cli/Messages.h"
+#include "cli/SessionLog.h"
+#include "record/Escape.h"
+#include "record/SessionRecord.h"
+#include "serial/DeviceLost.h"
+
+TExitStatus RunSend(const TCliOptions& options, const TDefaults& defaults, std::ostream& out,
+                    std::ostream& err) {
+  TSessionLog session(defaults.SessionLog && !options.NoSession, defaults.SessionFolder,
+                      [&](const std::string& warning) { err << ErrorLine(warning); });
+  TInstrumentLine line(options.Port, options.RtsActiveLow || defaults.RtsActiveLow);
+  try {
+    line.Open();
+  } catch (const Exception& e) {
+    throw TPortUnavailable(e.what());
+  }
+  session.Event(line.Name(), SessionKind::Open);
+  bool allAnswered = true;
+  for (const std::string& command : options.Commands) {
+    try {
+      const TReading reading = line.Exchange(command, nullptr);
+      session.Exchange(reading);
+      allAnswered = allAnswered && reading.Answered();
+      const std::string shown = options.Value ? reading.Shown().value_or("") : reading.Answer;
+      out << EscapeField(shown) << '\n' << std::flush;
+      if (!out)
+        throw TOutputError("cannot write to standard output");
+    } catch (const TDeviceLost& e) {
+      session.Event(line.Name(), SessionKind::Error, {e.what()});
+      err << ErrorLine(e.what());
+      return TExitStatus::DeviceGone;
+    }
+  }
+  line.Close();
+  session.Event(line.Name(), SessionKind::Close);
+  return allAnswered ? TExitStatus::Answered : TExitStatus::SomeSilent;
+}

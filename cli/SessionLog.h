@@ -1,0 +1,31 @@
+#pragma once
+
+#include "cli/Reading.h"
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class TSessionRecord;
+
+// The session record as the command-line program keeps it: the same lines
+// as the window's, but a record that cannot be written is warned about once
+// and then left off; it never stops the program or changes its status.
+class TSessionLog {
+public:
+  // folder empty: the default one. Off: nothing is written.
+  TSessionLog(bool on, const std::string& folder, std::function<void(const std::string&)> warn);
+  ~TSessionLog();
+
+  void Exchange(const TReading& reading);
+  void Event(std::string_view port, std::string_view kind,
+             std::initializer_list<std::string_view> fields = {});
+
+private:
+  template <typename TWrite> void Guarded(TWrite&& write);
+
+  std::unique_ptr<TSessionRecord> Record;
+  std::function<void(const std::string&)> Warn;
+};

@@ -1,0 +1,206 @@
+// marrowlink-cli as a script runs it, against the simulated instrument and
+// a real broker.
+#include "tests/cli/Broker.h"
+#include "tests/cli/CliProcess.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+  ScopedConfigHome Home;
+  TempDir Work;
+
+  std::filesystem::path Data() const { return Work.Path() / "data"; }
+  std::string SessionText() const {
+    std::string text;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Data()))
+      if (entry.path().extension() == ".log")
+        text += FileText(entry.path());
+    return text;
+  }
+
+  std::unique_ptr<ChildProcess> Start(const std::string& name, std::vector<std::string> args,
+                                      std::map<std::string, std::string> env = {}) {
+    args.insert(args.begin(), MARROWLINK_CLI_PATH);
+    env.emplace("XDG_CONFIG_HOME", Home.Path().string());
+    env.emplace("XDG_DATA_HOME", Data().string());
+    return std::make_unique<ChildProcess>(name, args, Work.Path(), env);
+  }
+};
+
+} // namespace
+
+TEST_F(CliTest, APollsCsvReadsBackInAnIndependentReader) {
+  // Random bytes for answers: commas, quotes, line breaks, bytes above 127.
+  SimProcess sim({"--garbage"});
+  const std::string csv = (Work.Path() / "readings 1.csv").string();
+  const std::string jsonl = (Work.Path() / "readings.jsonl").string();
+  const std::vector<std::string> commands = {"p.v", "x,\"y", "F0"};
+  std::vector<std::string> args = {"poll", sim.PortName()};
+  args.insert(args.end(), commands.begin(), commands.end());
+  args.insert(args.end(), {"--count", "3", "--every", "100ms", "--csv", csv, "--jsonl", jsonl});
+  auto cli = Start("poll", args);
+  ASSERT_EQ(cli->Wait(), 0) << cli->Err();
+
+  std::vector<std::string> reader = {PYTHON3, READ_BACK_SCRIPT, csv, jsonl};
+  reader.insert(reader.end(), commands.begin(), commands.end());
+  ChildProcess python("reader", reader, Work.Path());
+  EXPECT_EQ(python.Wait(), 0) << python.Err();
+  EXPECT_EQ(python.Out(), "ok 3\n");
+  EXPECT_EQ(Count(SessionText(), "\texchange\t"), 9u);
+}
+
+TEST_F(CliTest, ABrokerRestartedMidPollGetsEveryReadingInOrder) {
+  SimProcess sim;
+  Broker broker(Work.Path() / "broker");
+  const std::string topic = "marrowlink/test/" + sim.PortName() + "/p.v";
+  ChildProcess subscriber("sub",
+                          {MOSQUITTO_SUB, "-h", "127.0.0.1", "-p", std::to_string(broker.Port()),
+                           "-c", "-i", "cli-test-sub", "-q", "1", "-t", topic},
+                          Work.Path());
+  const std::string jsonl = (Work.Path() / "sent.jsonl").string();
+  auto cli =
+      Start("poll", {"poll", sim.PortName(), "p.v", "--count", "14", "--every", "250ms", "--jsonl",
+                     jsonl, "--mqtt", broker.Address(), "--mqtt-prefix", "marrowlink/test"});
+  ASSERT_TRUE(WaitFor([&] { return Lines(subscriber.Out()).size() >= 3; }, 10000));
+  broker.Stop();
+  ASSERT_TRUE(WaitFor([&] { return Lines(FileText(jsonl)).size() >= 8; }, 10000));
+  broker.Start();
+  ASSERT_EQ(cli->Wait(), 0) << cli->Err();
+
+  const std::vector<std::string> sent = Lines(FileText(jsonl));
+  ASSERT_EQ(sent.size(), 14u);
+  ASSERT_TRUE(WaitFor([&] { return Lines(subscriber.Out()).size() >= sent.size(); }, 20000))
+      << subscriber.Out();
+  // At least once, in order: a reading may come twice after the reconnect.
+  std::vector<std::string> received;
+  for (const std::string& line : Lines(subscriber.Out())) {
+    if (std::find(received.begin(), received.end(), line) == received.end())
+      received.push_back(line);
+  }
+  ASSERT_EQ(received.size(), sent.size()) << subscriber.Out();
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    // The JSON Lines reading carries port and command before the payload's keys.
+    EXPECT_NE(sent[i].find(received[i].substr(1)), std::string::npos) << i;
+  }
+  const std::string err = cli->Err();
+  EXPECT_EQ(Count(err, "went away"), 1u) << err;
+  EXPECT_EQ(Count(err, "connected again"), 1u) << err;
+}
+
+TEST_F(CliTest, SigtermMidExchangeLeavesWholeOutputs) {
+  SimProcess sim({"--steady", "--delay", "100"});
+  const std::filesystem::path csv = Work.Path() / "r.csv";
+  auto cli = Start(
+      "poll", {"poll", sim.PortName(), "p.v", "s.p", "--every", "100ms", "--csv", csv.string()});
+  ASSERT_TRUE(WaitFor([&] { return Lines(FileText(csv)).size() >= 2; }, 10000));
+  // The next round began at once; this lands in its first exchange.
+  WaitFor([] { return false; }, 200);
+  cli->Signal(SIGTERM);
+  ASSERT_EQ(cli->Wait(10000), 0) << cli->Err();
+  EXPECT_EQ(cli->Err(), "");
+
+  const std::string text = FileText(csv);
+  ASSERT_TRUE(text.ends_with("\r\n")) << text;
+  for (const std::string& line : Lines(text))
+    EXPECT_EQ(Count(line, ","), 2u) << line;
+  EXPECT_EQ(text.rfind("23.5,25.0\r\n"), text.size() - 11) << text;
+  EXPECT_TRUE(Lines(SessionText()).back().ends_with("\tclose")) << SessionText();
+}
+
+TEST_F(CliTest, TheAdapterVanishingIsSaidOnceAndThePortReopensWhenItIsBack) {
+  auto sim =
+      std::make_unique<SimProcess>(std::vector<std::string>{"--steady", "--hangup-after", "3"});
+  const std::string port = sim->PortName();
+  const std::filesystem::path csv = Work.Path() / "r.csv";
+  auto cli = Start(
+      "poll", {"poll", port, "p.v", "--count", "14", "--every", "200ms", "--csv", csv.string()});
+  ASSERT_TRUE(sim->WaitForExit(10000));
+  ASSERT_TRUE(WaitFor([&] { return Lines(FileText(csv)).size() >= 6; }, 10000));
+  sim =
+      std::make_unique<SimProcess>(std::vector<std::string>{"--steady", "--port", port.substr(3)});
+  ASSERT_EQ(cli->Wait(), 1) << "some rounds went unanswered";
+
+  const std::vector<std::string> rows = Lines(FileText(csv));
+  ASSERT_EQ(rows.size(), 15u);
+  EXPECT_TRUE(rows[1].ends_with(",23.5\r"));
+  EXPECT_TRUE(rows[4].ends_with(",\r")) << "the lost adapter's rows are empty";
+  EXPECT_TRUE(rows.back().ends_with(",23.5\r")) << "read again after the reopen";
+  const std::string err = cli->Err();
+  EXPECT_EQ(Count(err, "the device is not connected"), 1u) << err;
+  EXPECT_EQ(Count(err, port + " is back"), 1u) << err;
+  const std::string session = SessionText();
+  EXPECT_EQ(Count(session, "\terror\t"), 1u) << session;
+  EXPECT_EQ(Count(session, "\topen"), 2u) << session;
+}
+
+TEST_F(CliTest, ExitStatusesAreWhatAScriptIsPromised) {
+  const std::filesystem::path wire = Work.Path() / "wire";
+  {
+    SimProcess sim({"--steady", "--record", wire.string()});
+    auto answered = Start("answered", {"send", sim.PortName(), "p.v", "s.p"});
+    EXPECT_EQ(answered->Wait(), 0);
+    EXPECT_EQ(answered->Out(), "p.v 23.5\\r\\n\ns.p 25.0\\r\\n\n");
+    auto silent = Start("silent", {"send", sim.PortName(), "p.v", "nope", "--value"});
+    EXPECT_EQ(silent->Wait(), 1);
+    EXPECT_EQ(silent->Out(), "23.5\n\n");
+
+    auto usage = Start("usage", {"send", sim.PortName(), "p.v", "--every", "1s"});
+    EXPECT_EQ(usage->Wait(), 2);
+    EXPECT_EQ(Lines(usage->Err()).size(), 1u) << usage->Err();
+    auto full = Start("full", {"poll", sim.PortName(), "p.v", "--csv", "/dev/full"});
+    EXPECT_EQ(full->Wait(), 5);
+    EXPECT_NE(full->Err().find("/dev/full"), std::string::npos) << full->Err();
+
+    // Credentials others may read are refused before anything is sent.
+    const std::filesystem::path secrets = Work.Path() / "secrets";
+    std::ofstream(secrets) << "username = u\npassword = p\n";
+    ::chmod(secrets.c_str(), 0644);
+    auto exposed = Start("exposed", {"poll", sim.PortName(), "p.v", "--mqtt", "127.0.0.1:1",
+                                     "--mqtt-credentials", secrets.string()});
+    EXPECT_EQ(exposed->Wait(), 2);
+    EXPECT_NE(exposed->Err().find("readable by other users"), std::string::npos);
+
+    // A session record that cannot be written: one warning, same status.
+    std::ofstream(Work.Path() / "not-a-folder") << "x";
+    auto unrecorded = Start("unrecorded", {"send", sim.PortName(), "p.v", "p.v"},
+                            {{"XDG_DATA_HOME", (Work.Path() / "not-a-folder").string()}});
+    EXPECT_EQ(unrecorded->Wait(), 0);
+    EXPECT_EQ(Lines(unrecorded->Err()).size(), 2u) << unrecorded->Err(); // message and reason
+  }
+  EXPECT_EQ(FileText(wire), "p.v\r\ns.p\r\np.v\r\nnope\r\np.v\r\np.v\r\n")
+      << "the usage errors, the unwritable output and the refused credentials sent nothing";
+
+  auto absent = Start("absent", {"send", "COM250", "p.v"});
+  EXPECT_EQ(absent->Wait(), 3);
+  EXPECT_NE(absent->Err().find("COM250 is not available"), std::string::npos);
+  SimProcess vanishing({"--steady", "--hangup-after", "2"});
+  auto gone = Start("gone", {"send", vanishing.PortName(), "p.v", "p.v", "p.v"});
+  EXPECT_EQ(gone->Wait(), 4);
+  EXPECT_EQ(gone->Out(), "p.v 23.5\\r\\n\n");
+  EXPECT_NE(gone->Err().find("the device is not connected"), std::string::npos) << gone->Err();
+}

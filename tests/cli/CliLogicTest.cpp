@@ -1,0 +1,143 @@
+// The command-line program's plain logic: what a script relies on without
+// an instrument or a broker.
+#include "cli/CliOptions.h"
+#include "cli/ExitStatus.h"
+#include "cli/MqttCredentials.h"
+#include "cli/MqttQueue.h"
+#include "cli/MqttTopic.h"
+#include "cli/PollSchedule.h"
+#include "cli/ReadingJson.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TParsedCommandLine Parse(std::vector<const char*> args) {
+  args.insert(args.begin(), "marrowlink-cli");
+  return ParseCommandLine(static_cast<int>(args.size()), args.data());
+}
+
+} // namespace
+
+TEST(CliOptions, BadInputIsAOneLineUsageError) {
+  const std::vector<std::vector<const char*>> bad = {
+      {"poll", "COM3", "p.v", "--frobnicate"},
+      {"send", "/dev/ttyUSB0", "p.v"},
+      {"send", "com3", "p.v"},
+      {"poll", "COM3", "p.v", "--every", "0"},
+      {"poll", "COM3", "p.v", "--every", "0ms"},
+      {"poll", "COM3", "p.v", "--every", "1 s"},
+      {"poll", "COM3", "p.v", "--count", "-1"},
+      {"poll", "COM3", "p.v", "--count", "0"},
+      {"poll", "COM3", "p.v", "--for", "1h", "--count", "3"},
+      {"send", "COM3", "p\\x00v"},
+      {"poll", "COM3", "p.v", "--mqtt-prefix", "x"},
+      {"poll", "COM3", "p.v", "--mqtt", "host:0"},
+      {"poll", "COM3", "p.v", "--csv", "-", "--jsonl", "-"},
+      {"send", "COM3"},
+  };
+  for (const auto& args : bad) {
+    try {
+      Parse(args);
+      ADD_FAILURE() << "accepted: " << args.back();
+    } catch (const TUsageError& e) {
+      const std::string message = e.what();
+      EXPECT_FALSE(message.empty()) << args.back();
+      EXPECT_EQ(message.find_first_of("\r\n"), std::string::npos) << message;
+    }
+  }
+}
+
+TEST(CliOptions, CommandsTakeTheRecordsEscapesAndDurationsTheirUnits) {
+  const TParsedCommandLine parsed = Parse({"poll", "COM03", "p.v", "a\\tb\\xFF", "--every", "250ms",
+                                           "--for", "8h", "--mqtt", "h:1884"});
+  ASSERT_TRUE(parsed.Options);
+  const TCliOptions& options = *parsed.Options;
+  EXPECT_EQ(options.Command, TCliCommand::Poll);
+  EXPECT_EQ(options.Commands, (std::vector<std::string>{"p.v", "a\tb\xFF"}));
+  EXPECT_EQ(options.EveryMs, 250u);
+  EXPECT_EQ(options.ForMs, 8u * 3600 * 1000);
+  ASSERT_TRUE(options.Mqtt);
+  EXPECT_EQ(options.Mqtt->Host, "h");
+  EXPECT_EQ(options.Mqtt->Port, 1884);
+  EXPECT_FALSE(Parse({"poll", "--help"}).Help.empty());
+}
+
+TEST(PollSchedule, RoundsKeepTheBeatUnlessOneOutlastsIt) {
+  TPollSchedule schedule(1000, 0xFFFFFF00u); // across the counter's wrap
+  std::uint32_t now = 0xFFFFFF00u;
+  EXPECT_EQ(schedule.WaitMs(now), 0u);
+  schedule.RoundStarted(now);
+  now += 450; // a short round waits for the beat
+  EXPECT_EQ(schedule.WaitMs(now), 550u);
+  now += 550;
+  schedule.RoundStarted(now);
+  now += 1500; // outlasts one period: the next starts at once, on the old beat
+  EXPECT_EQ(schedule.WaitMs(now), 0u);
+  schedule.RoundStarted(now);
+  EXPECT_EQ(schedule.WaitMs(now + 100), 400u);
+  now += 500;
+  schedule.RoundStarted(now);
+  now += 2500; // outlasts two: one round at once, then a beat from there
+  EXPECT_EQ(schedule.WaitMs(now), 0u);
+  schedule.RoundStarted(now);
+  EXPECT_EQ(schedule.WaitMs(now), 1000u);
+}
+
+TEST(MqttQueue, BeyondTheBoundTheOldestWaitingAreDroppedAndCounted) {
+  TMqttQueue queue(4);
+  for (int i = 0; i < 3; ++i)
+    queue.Push({"t", std::to_string(i)});
+  ASSERT_TRUE(queue.NextToHand(2));
+  queue.Handed(10);
+  queue.Handed(11);
+  EXPECT_FALSE(queue.NextToHand(2)) << "the window is full";
+  for (int i = 3; i < 6; ++i)
+    queue.Push({"t", std::to_string(i)});
+  // In flight 0 and 1 stay with the library; 2 and 3 made room for 4 and 5.
+  EXPECT_EQ(queue.Size(), 4u);
+  EXPECT_EQ(queue.Dropped(), 2u);
+  EXPECT_EQ(queue.Front().Payload, "4");
+  queue.Acknowledged(11); // acknowledgements may come in any order
+  queue.Acknowledged(99);
+  EXPECT_EQ(queue.InFlightCount(), 1u);
+  EXPECT_TRUE(queue.NextToHand(2));
+}
+
+TEST(MqttCredentials, KeysAreReadAndAnythingElseIsRefused) {
+  const TMqttCredentials credentials = ParseMqttCredentials(
+      "# station 7\n\nclient-id = st7\r\nusername=logger\npassword = a = b \n", "f");
+  EXPECT_EQ(credentials.ClientId, "st7");
+  EXPECT_EQ(credentials.Username, "logger");
+  EXPECT_EQ(credentials.Password, "a = b");
+  EXPECT_THROW(ParseMqttCredentials("user = x\n", "f"), Exception);
+  EXPECT_THROW(ParseMqttCredentials("password = x\n", "f"), Exception);
+}
+
+TEST(ReadingJson, ValuesAreJsonNumbersWhenTheyReadAsOneAndTextOtherwise) {
+  TReading reading;
+  reading.Command = "p.v";
+  reading.Started.Year = 2026;
+  const auto value = [&](const std::string& answer, char separator = '.') {
+    reading.Answer = answer;
+    const std::string json = ReadingJson(reading, separator);
+    const std::size_t at = json.find("\"value\":") + 8;
+    return json.substr(at, json.find(",\"raw\"") - at);
+  };
+  EXPECT_EQ(value("p.v 007\r\n"), "7");
+  EXPECT_EQ(value("p.v +23.50\r\n"), "23.5");
+  EXPECT_EQ(value("p.v .5"), "0.5");
+  EXPECT_EQ(value("p.v 1,5", ','), "1.5");
+  EXPECT_EQ(value("p.v 1e999"), "\"1e999\"");
+  EXPECT_EQ(value("p.v \"hi\"\\\xB0"), "\"\\\"hi\\\"\\\\\xC2\xB0\"");
+  EXPECT_EQ(value(""), "null");
+  reading.Answer = "p.v 1\r\n";
+  EXPECT_NE(ReadingJson(reading, '.').find("\"raw\":\"p.v 1\\\\r\\\\n\"}"), std::string::npos);
+}
+
+TEST(MqttTopic, ACommandIsOneLevelWithoutWildcards) {
+  EXPECT_EQ(ReadingTopic("marrowlink/st7", "COM3", "p.v"), "marrowlink/st7/COM3/p.v");
+  EXPECT_EQ(ReadingTopic("p", "COM3", "a/b+#%\x01"), "p/COM3/a%2Fb%2B%23%25%01");
+}
