@@ -15,8 +15,8 @@ set -euo pipefail
 build=(cmake ninja-build g++ qt6-base-dev libcli11-dev libmosquitto-dev)
 run=(xvfb xauth imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
-# The command-line program's tests start a broker, subscribe to it and read its
-# CSV back with Python's csv module.
+# The command-line program's tests start a broker, subscribe to it and read
+# its CSV back with Python's csv module.
 tests=(libgtest-dev clang libclang-rt-14-dev valgrind mosquitto mosquitto-clients python3)
 # CPack asks dpkg-shlibdeps for the dependencies and file for what to ask about.
 package=(dpkg-dev file desktop-file-utils)
