@@ -64,9 +64,10 @@ void ChildProcess::Signal(int signal) const {
     ::kill(Pid, signal);
 }
 
-int ChildProcess::Wait(int timeoutMs) {
+int ChildProcess::Wait(int timeoutMs, rusage* usage) {
   int status = 0;
-  const bool ended = WaitFor([&] { return ::waitpid(Pid, &status, WNOHANG) == Pid; }, timeoutMs);
+  const bool ended =
+      WaitFor([&] { return ::wait4(Pid, &status, WNOHANG, usage) == Pid; }, timeoutMs);
   if (!ended)
     return -1;
   Pid = -1;

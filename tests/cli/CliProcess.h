@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <vector>
 
@@ -21,8 +22,9 @@ public:
 
   void Signal(int signal) const;
   // The exit status, or -1 when it did not end within timeoutMs (or died
-  // of a signal).
-  int Wait(int timeoutMs = 60000);
+  // of a signal); usage, when given, receives the resources it used.
+  int Wait(int timeoutMs = 60000, rusage* usage = nullptr);
+  pid_t Id() const { return Pid; }
   std::string Out() const;
   std::string Err() const;
 
