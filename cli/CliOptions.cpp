@@ -84,9 +84,11 @@ void AddPollOptions(CLI::App& poll, TCliOptions& options, TRaw& raw) {
   auto* forOption =
       poll.add_option("--for", raw.For, "stop after this long (e.g. 8h)")->type_name("DURATION");
   poll.add_option("--count", raw.Count, "stop after N rounds")->type_name("N")->excludes(forOption);
-  poll.add_option("--csv", options.CsvPath, "one row per round to FILE (- for stdout)")
+  poll.add_option("--csv", options.CsvPath,
+                  "one row per round to FILE, continued if it has the same columns (- for stdout)")
       ->type_name("FILE");
-  poll.add_option("--jsonl", options.JsonlPath, "one JSON line per reading to FILE (- for stdout)")
+  poll.add_option("--jsonl", options.JsonlPath,
+                  "one JSON line per reading, appended to FILE (- for stdout)")
       ->type_name("FILE");
   poll.add_flag("--no-session", options.NoSession, "keep no session record");
   poll.add_flag("--trace", options.Trace, "print each exchange's keying timeline on stderr");

@@ -50,7 +50,9 @@ private:
   TReading Exchange(const std::string& command);
   void Reopen();
   void Publish(const TReading& reading);
-  void Warn(const std::string& message) { Err << ErrorLine(message) << std::flush; }
+  void Warn(const std::string& message) {
+    Err << ErrorLine(message) << std::flush;
+  }
 
   const TCliOptions& Options;
   std::ostream& Err;
@@ -84,8 +86,7 @@ TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream
   }
   Session.Event(Line.Name(), SessionKind::Open);
   if (!Options.CsvPath.empty()) {
-    Csv.emplace(Options.CsvPath);
-    Csv->WriteLine(ReadingsHeader(Options.Commands), "\r\n");
+    Csv.emplace(Options.CsvPath, ReadingsHeader(Options.Commands));
   }
   if (!Options.JsonlPath.empty())
     Jsonl.emplace(Options.JsonlPath);

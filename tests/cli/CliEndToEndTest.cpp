@@ -176,6 +176,17 @@ TEST_F(CliTest, ExitStatusesAreWhatAScriptIsPromised) {
     EXPECT_EQ(full->Wait(), 5);
     EXPECT_NE(full->Err().find("/dev/full"), std::string::npos) << full->Err();
 
+    // A restarted poll continues its CSV; another poll's columns are refused.
+    const std::string csv = (Work.Path() / "kept.csv").string();
+    for (const char* name : {"first", "restarted"})
+      EXPECT_EQ(Start(name, {"poll", sim.PortName(), "p.v", "--count", "1", "--csv", csv})->Wait(),
+                0);
+    auto other = Start("other", {"poll", sim.PortName(), "s.p", "--csv", csv});
+    EXPECT_EQ(other->Wait(), 5);
+    const std::vector<std::string> kept = Lines(FileText(csv));
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[0], "time,p.v\r");
+
     // Credentials others may read are refused before anything is sent.
     const std::filesystem::path secrets = Work.Path() / "secrets";
     std::ofstream(secrets) << "username = u\npassword = p\n";
@@ -192,8 +203,8 @@ TEST_F(CliTest, ExitStatusesAreWhatAScriptIsPromised) {
     EXPECT_EQ(unrecorded->Wait(), 0);
     EXPECT_EQ(Lines(unrecorded->Err()).size(), 2u) << unrecorded->Err(); // message and reason
   }
-  EXPECT_EQ(FileText(wire), "p.v\r\ns.p\r\np.v\r\nnope\r\np.v\r\np.v\r\n")
-      << "the usage errors, the unwritable output and the refused credentials sent nothing";
+  EXPECT_EQ(FileText(wire), "p.v\r\ns.p\r\np.v\r\nnope\r\np.v\r\np.v\r\np.v\r\np.v\r\n")
+      << "the usage errors, the unwritable outputs and the refused credentials sent nothing";
 
   auto absent = Start("absent", {"send", "COM250", "p.v"});
   EXPECT_EQ(absent->Wait(), 3);
