@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes the Windows zip of a cross-built program: marrowlink.exe, the Qt DLLs
+# Makes the Windows zip of a cross-built program: marrowlink.exe and
+# marrowlink-cli.exe (linked statically, without MQTT), the Qt DLLs
 # and plugins it loads, the MinGW runtime DLLs and README-windows.txt, in
 # build/windows/marrowlink-3.2-windows-x64.zip (or in the given build folder).
 # Every DLL import of every file in the zip is checked: each must be in the
@@ -32,6 +33,9 @@ root=$stage/$name
 mkdir -p "$root/platforms" "$root/styles"
 
 cp "$exe" "$root/"
+cli=$build/bin/marrowlink-cli.exe
+[ -f "$cli" ] || fail "no $cli: build it first"
+cp "$cli" "$root/"
 cp "$qt/plugins/platforms/qwindows.dll" "$root/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$root/styles/"
 
@@ -63,7 +67,7 @@ imports() {
 }
 
 # Follow the imports until every one is in the zip or is Windows' own.
-queue=("$root/marrowlink.exe" "$root/platforms/qwindows.dll" "$root/styles/qwindowsvistastyle.dll")
+queue=("$root/marrowlink.exe" "$root/marrowlink-cli.exe" "$root/platforms/qwindows.dll" "$root/styles/qwindowsvistastyle.dll")
 while [ ${#queue[@]} -gt 0 ]; do
   file=${queue[0]}
   queue=("${queue[@]:1}")
