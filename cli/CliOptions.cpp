@@ -145,7 +145,8 @@ TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   TRaw raw;
   CLI::App app("Talks to a K4410R instrument on a serial line.", "marrowlink-cli");
   app.require_subcommand(1);
-  app.footer(std::string(CommandsNote) + "\n\n" + ExitStatuses);
+  app.footer(std::string(CommandsNote) + "\n\n" + ExitStatuses +
+             (MqttBuiltIn() ? "" : "\n\nThis build has no MQTT publishing (--mqtt)."));
 
   auto* ports = app.add_subcommand("ports", "list the COM ports: name, description, device");
   ports->add_flag("--json", options.Json, "as a JSON array");
