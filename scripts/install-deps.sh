@@ -15,8 +15,9 @@ build=(cmake ninja-build g++ qt6-base-dev)
 run=(xvfb xauth imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
 tests=(libgtest-dev clang libclang-rt-14-dev valgrind)
-# CPack asks dpkg-shlibdeps for the dependencies and file for what to ask about.
-package=(dpkg-dev file desktop-file-utils)
+# CPack asks dpkg-shlibdeps for the dependencies and file for what to ask
+# about; lintian checks the .deb as Debian would.
+package=(dpkg-dev file desktop-file-utils lintian)
 windows=(googletest g++-mingw-w64-x86-64-posix wine wine64)
 
 packages=("${build[@]}")
