@@ -11,6 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
+source scripts/lib/settings.sh
+source scripts/lib/xvfb.sh
 
 remove=false
 if [[ ${1:-} == --remove ]]; then
@@ -46,6 +48,7 @@ desktop-file-validate /usr/share/applications/marrowlink.desktop
 work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-package-XXXXXX")
 cleanup() {
   stop_simulator
+  stop_xvfb
   rm -rf "$work"
   if $remove; then
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq marrowlink >/dev/null
@@ -56,9 +59,7 @@ trap 'exit 1' INT TERM
 
 export XDG_CONFIG_HOME=$work/config
 start_simulator /usr/bin/k4410r-sim "$work/sim.log" --steady --record "$work/wire"
-mkdir -p "$XDG_CONFIG_HOME/marrowlink"
-printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n"Port"="%s"\r\n"Open"=dword:00000001\r\n' \
-  "$sim_port" >"$XDG_CONFIG_HOME/marrowlink/user.reg"
+write_settings "Port=$sim_port" Open=dword:1
 
 screenshot=$(realpath -m "$build/package.png")
 # The port opens at start; the message box is at 180,60 with no window
@@ -78,7 +79,8 @@ import -window "\$window" "$screenshot"
 kill -TERM \$app
 wait \$app
 EOS
-if ! xvfb-run -a -s "-screen 0 800x600x24" bash "$work/session.sh"; then
+start_xvfb 800x600x24
+if ! bash "$work/session.sh"; then
   grep -v '^ *[0-9]*:' "$work/app.log" >&2 || true
   exit 1
 fi

@@ -35,4 +35,4 @@ ctest --preset sanitize -j "$jobs"
 fuzz/run.sh 5
 scripts/chaos.sh 60 build/sanitize
 scripts/memcheck.sh build/default
-scripts/test-windows.sh
+scripts/windows/test.sh
