@@ -1,6 +1,6 @@
 // The serial line through Wine's comm device calls, against the simulated
 // instrument on the Linux side of a COM port that Wine maps to its
-// pseudo-terminal. scripts/test-windows.sh starts the simulator and names
+// pseudo-terminal. scripts/windows/test.sh starts the simulator and names
 // the port in MARROWLINK_SIM_PORT.
 #include "base/Exception.h"
 #include "base/OSError.h"
@@ -58,7 +58,7 @@ class WineComPort : public testing::Test {
 protected:
   void SetUp() override {
     ASSERT_FALSE(SimPort().empty())
-        << "MARROWLINK_SIM_PORT names no port; scripts/test-windows.sh sets it";
+        << "MARROWLINK_SIM_PORT names no port; scripts/windows/test.sh sets it";
     LeaveLineWithoutParity();
   }
 };

@@ -5,17 +5,18 @@
 # Every DLL import of every file in the zip is checked: each must be in the
 # zip or be a DLL that Windows itself provides.
 #
-#   scripts/package-windows.sh [build folder]
+#   scripts/windows/package.sh [build folder]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 triplet=x86_64-w64-mingw32
 build=${1:-build/windows}
 fail() {
-  echo "package-windows: $*" >&2
+  echo "windows/package: $*" >&2
   exit 1
 }
 
+scripts/install-deps.sh windows-gui
 exe=$build/bin/marrowlink.exe
 [ -f "$exe" ] || fail "no $exe: build it first (cmake --preset windows && cmake --build --preset windows)"
 qt=$(sed -n 's/^MARROWLINK_WINDOWS_QT:PATH=//p' "$build/CMakeCache.txt")
