@@ -19,7 +19,7 @@ namespace platform::posix {
 
 namespace {
 
-// Another program's save holds the lock for one fsync per value: tens of
+// Another program's save holds the lock for its write and two fsyncs: a few
 // milliseconds when idle, up to a second on a loaded disk, and a writer that
 // saves again at once may win the lock back several times. Giving up early
 // would lose this program's settings, so the wait is generous.
