@@ -205,25 +205,40 @@ void TForm1::FormActivate() {
     CycleCheckBox->setChecked(true);
 }
 
+void TForm1::SaveSettings() {
+  // The order of the program's end: the panel monitor's layout, then the
+  // main window's own values, then the stores, written together.
+  SaveMonitorLayout();
+  if (!Settings)
+    return;
+  Settings->SetInteger("Left", x());
+  Settings->SetInteger("Top", y());
+  // No entry is selected when the saved port was absent at start (an
+  // unplugged adapter): the saved port stays, so the next start finds it.
+  if (const std::string port = SelectedPortName(); !port.empty())
+    Settings->SetString("Port", port);
+  Settings->SetInteger("Protocol Index", 0);
+  Settings->SetInteger("Baudrate Index", 3);
+  Settings->SetString("Address", "255");
+  Settings->SetString("Message", MessageText());
+  // Stores of sub-keys follow the main store in this list.
+  SaveDatabases({Settings.get()});
+}
+
 void TForm1::FormDestroy() {
   if (Destroyed)
     return;
   Destroyed = true;
   CycleTimer.stop();
-  if (Settings) {
-    Settings->SetInteger("Left", x());
-    Settings->SetInteger("Top", y());
-    // No entry is selected when the saved port was absent at start (an
-    // unplugged adapter): the saved port stays, so the next start finds it.
-    if (const std::string port = SelectedPortName(); !port.empty())
-      Settings->SetString("Port", port);
-    Settings->SetInteger("Protocol Index", 0);
-    Settings->SetInteger("Baudrate Index", 3);
-    Settings->SetString("Address", "255");
-    Settings->SetString("Message", MessageText());
-    ReleaseDatabase(Settings);
-  }
-  Ports.reset();
+  // Freed also when the save raises.
+  struct TRelease {
+    TForm1& Form;
+    ~TRelease() {
+      Form.Settings.reset();
+      Form.Ports.reset();
+    }
+  } release{*this};
+  SaveSettings();
 }
 
 void TForm1::OpenPort() {

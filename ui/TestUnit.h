@@ -58,8 +58,12 @@ public:
 
   // The steps of the first activation; later calls do nothing.
   void FormActivate();
-  // Writes the window's settings and releases the store; runs once, at the
-  // latest when the window is destroyed.
+  // Writes the panel monitor's layout and the window's settings into the
+  // stores and saves them; the store stays. Also when the session ends, as
+  // the system may end the program before its windows are destroyed.
+  void SaveSettings();
+  // Saves the settings and releases the store; runs once, at the latest
+  // when the window is destroyed.
   void FormDestroy();
 
   bool Activated = false;

@@ -71,6 +71,13 @@ unzip -q "$zip" -d "$work/unpacked" || die "unpacking $zip"
 app=$(find "$work/unpacked" -mindepth 1 -maxdepth 1 -type d | head -n 1)
 [ -f "$app/marrowlink.exe" ] || die "the zip has no marrowlink.exe in its folder"
 
+# A console program opens a console beside its window, and closing that
+# console ends the program without saving: the header must say GUI (2).
+gui_subsystem() {
+  x86_64-w64-mingw32-objdump -p "$app/marrowlink.exe" | grep -Eq '^Subsystem[[:space:]]+0*2[[:space:]]'
+}
+check "marrowlink.exe is a GUI program (no console window)" gui_subsystem
+
 start_xvfb 1280x1024x24 || die "starting Xvfb"
 
 start_simulator "$sim_build/bin/k4410r-sim" "$work/sim.log" --steady --port "${sim_port#COM}" ||

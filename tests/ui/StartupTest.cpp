@@ -3,6 +3,7 @@
 #include "settings/DatabaseUnit.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/MonitorRig.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/DropDownComboBox.h"
 
@@ -135,6 +136,28 @@ TEST_F(StartupTest, UnreadableSettingsAreShownAndTheWindowStillRuns) {
     EXPECT_FALSE(Errors.Messages.empty());
     EXPECT_EQ(form.MessageComboBox->currentText(), "");
   }
+}
+
+// The session's end saves while the windows live on, as the user may still
+// cancel it: the monitor's layout and the window's values reach the file,
+// and the store stays for the save at exit.
+TEST_F(StartupTest, SessionEndSavesTheLayoutAndTheWindowWhileTheyLiveOn) {
+  TMonitorRig rig;
+  rig.Panel->AddPanel();
+  rig.Panel->Editors[1]->setText("F0");
+  rig.Form1->MessageComboBox->setEditText("hello");
+  rig.Form1->SaveSettings();
+  const std::string saved = SettingsFile();
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 34);
+  EXPECT_TRUE(Has(saved, "\"Monitor Panels\"=dword:00000002"));
+  EXPECT_TRUE(Has(saved, "\"Monitor Panel1 Command\"=\"F0\""));
+  EXPECT_TRUE(Has(saved, "\"Message\"=\"hello\""));
+  ASSERT_TRUE(rig.Form1->Settings);
+
+  rig.Form1->MessageComboBox->setEditText("later");
+  rig.Shutdown();
+  EXPECT_TRUE(Has(SettingsFile(), "\"Message\"=\"later\""));
+  EXPECT_TRUE(rig.Errors.empty());
 }
 
 #ifdef MARROWLINK_PATH
