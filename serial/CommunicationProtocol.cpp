@@ -1,6 +1,7 @@
 #include "serial/CommunicationProtocol.h"
 
 #include "serial/TimedWait.h"
+#include "serial/WireTime.h"
 
 #include <algorithm>
 
@@ -14,12 +15,22 @@ constexpr std::uint32_t KeyingDelayMs = 50;
 TCommunicationProtocol::TCommunicationProtocol(const std::string& path)
     : Port(std::make_unique<TSerialCommunicationPort>(path)) {}
 
+void TCommunicationProtocol::KeyTransmitter(bool keyed) {
+  Port->SetRTS(keyed != RtsActiveLow);
+}
+
 void TCommunicationProtocol::Transact() {
-  Port->SetRTS(true);
+  KeyTransmitter(true);
   TimedWait(KeyingDelayMs);
+  const std::uint32_t writeStart = SystemTickClock().Now();
   Port->Write(Request);
+  Port->Drain(Request.size());
   TimedWait(KeyingDelayMs);
-  Port->SetRTS(false);
+  // A driver whose drain returns while its chip still sends would lose a
+  // long request's tail: RTS also stays up until the request and one more
+  // character time have passed on the wire since the write began.
+  WaitUntilElapsed(writeStart, WireTimeMs(Request.size() + 1, Port->LineSettings().BaudRate));
+  KeyTransmitter(false);
   Answer.clear();
   if (!ExpectAnswer)
     return;

@@ -2,7 +2,9 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
+#include "serial/DeviceLost.h"
 #include "serial/SerialPortList.h"
+#include "settings/LineDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ApplicationTitle.h"
@@ -164,6 +166,11 @@ void TForm1::FormCreate() {
   }
   if (Settings && !Settings->LoadError().empty())
     PresentError(Settings->LoadError());
+  try {
+    LineSettings = std::make_unique<TLineDatabase>();
+  } catch (const std::exception&) {
+    // The line is then driven as designed.
+  }
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   RestorePosition();
   const std::string port = Settings ? Settings->GetString("Port") : std::string();
@@ -220,6 +227,9 @@ void TForm1::FormDestroy() {
     Settings->SetString("Message", MessageText());
     ReleaseDatabase(Settings);
   }
+  // A value edited by hand that could not be read stays in the file as it is.
+  if (LineSettings && LineSettings->LoadError().empty())
+    ReleaseDatabase(LineSettings);
   Ports.reset();
 }
 
@@ -231,7 +241,9 @@ void TForm1::OpenPort() {
     const int index = PortComboBox->currentIndex();
     if (index < 0 || static_cast<std::size_t>(index) >= PortEntries.size())
       throw Exception(Format("List index out of bounds (%d)", index));
-    Protocol = std::make_unique<TK4410RProtocol>(PortEntries[index].Port->DevicePath(), Baudrate);
+    const bool rtsActiveLow = LineSettings && LineSettings->GetBoolean("RTS Active Low");
+    Protocol = std::make_unique<TK4410RProtocol>(PortEntries[index].Port->DevicePath(), Baudrate,
+                                                 rtsActiveLow);
     TestButton->setEnabled(true);
     CycleCheckBox->setEnabled(true);
     EnableMonitorCheck();
@@ -252,6 +264,8 @@ void TForm1::ClosePort() {
   TestButton->setEnabled(false);
   CycleCheckBox->setChecked(false);
   CycleCheckBox->setEnabled(false);
+  // Ended playback leaves the timer running when Cycle was already off.
+  CycleTimer.stop();
   Protocol.reset();
   SpeedButton1->setChecked(false);
   PortComboBox->setEnabled(true);
@@ -267,12 +281,12 @@ std::string TForm1::SendAndLog(const std::string& text) {
     TForm1& Form;
     ~TRestore() {
       Form.unsetCursor();
-      Form.TestButton->setEnabled(true);
+      Form.TestButton->setEnabled(Form.Protocol != nullptr);
     }
   } restore{*this};
 
   Protocol->Request = text;
-  Protocol->Transact();
+  Exchange();
   if (!Protocol->ExpectAnswer)
     return {};
   std::string result = Protocol->Answer.empty() ? std::string("(no answer)") : Protocol->Answer;
@@ -283,6 +297,15 @@ std::string TForm1::SendAndLog(const std::string& text) {
     // undo it.
   }
   return result;
+}
+
+void TForm1::Exchange() {
+  try {
+    Protocol->Transact();
+  } catch (const TDeviceLost&) {
+    ClosePort();
+    throw;
+  }
 }
 
 void TForm1::AppendOutput(const std::string& text) {
