@@ -9,6 +9,9 @@ namespace {
 
 // RTS is raised this long before the request and dropped this long after it.
 constexpr std::uint32_t KeyingDelayMs = 50;
+// The most an adapter's chip holds once its driver has reported the bytes
+// sent; the chips in use hold from 32 bytes to a few hundred.
+constexpr std::size_t AdapterBufferBytes = 1024;
 
 } // namespace
 
@@ -25,11 +28,16 @@ void TCommunicationProtocol::Transact() {
   const std::uint32_t writeStart = SystemTickClock().Now();
   Port->Write(Request);
   Port->Drain(Request.size());
+  const std::uint32_t drained = SystemTickClock().Now() - writeStart;
   TimedWait(KeyingDelayMs);
   // A driver whose drain returns while its chip still sends would lose a
   // long request's tail: RTS also stays up until the request and one more
-  // character time have passed on the wire since the write began.
-  WaitUntilElapsed(writeStart, WireTimeMs(Request.size() + 1, Port->LineSettings().BaudRate));
+  // character time have passed on the wire since the write began. What a
+  // drain can leave unsent is at most a chip's buffer, so a huge request
+  // the line took at once is not held for its whole wire time again.
+  const std::uint32_t baud = Port->LineSettings().BaudRate;
+  WaitUntilElapsed(writeStart, std::min(WireTimeMs(Request.size() + 1, baud),
+                                        drained + WireTimeMs(AdapterBufferBytes + 1, baud)));
   KeyTransmitter(false);
   Answer.clear();
   if (!ExpectAnswer)

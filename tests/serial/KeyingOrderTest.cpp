@@ -123,6 +123,14 @@ TEST(ProtocolKeying, RtsStaysUpForTheWholeRequestWhenTheDrainReturnsEarly) {
     EXPECT_EQ(line.Calls[3].At - line.Calls[1].At, c.KeyedFor) << c.Bytes << " bytes";
   }
 
+  // A drain leaves at most a chip's buffer unsent: a request the line took
+  // at once (a pseudo-terminal) is held only that buffer's wire time longer.
+  line.Calls.clear();
+  protocol.Request = std::string(1'000'000, 'x');
+  protocol.Transact();
+  ASSERT_EQ(line.Kinds(), "rts+ write drain rts-");
+  EXPECT_EQ(line.Calls[3].At - line.Calls[1].At, 1175u) << "1025 bytes' wire time";
+
   // A drain that takes the wire time itself adds its 50 ms after it.
   line.DrainTicksPerByte = 2;
   line.Calls.clear();
