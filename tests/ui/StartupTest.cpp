@@ -146,6 +146,25 @@ TEST_F(StartupTest, UnreadableSettingsAreShownAndTheWindowStillRuns) {
   }
 }
 
+// The line's polarity comes from the subkey Line; a value there that
+// cannot be read keeps the default and stays in the file as it was written.
+TEST_F(StartupTest, RtsPolarityComesFromTheLineSubkey) {
+  SimProcess sim({"--steady", "--port", "7"});
+  const std::string subkey = "[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink\\Line]";
+  for (const std::string value : {"dword:00000001", "\"yes\""}) {
+    WriteSettings(Home.AppDir(), {"\"Port\"=\"COM7\"", "\"Open\"=dword:00000001", "", subkey,
+                                  "\"RTS Active Low\"=" + value});
+    {
+      TForm1 form;
+      ShowAndActivate(form);
+      ASSERT_TRUE(form.Protocol);
+      EXPECT_EQ(form.Protocol->RtsActiveLow, value == "dword:00000001");
+    }
+    EXPECT_TRUE(Has(SettingsFile(), "\"RTS Active Low\"=" + value)) << SettingsFile();
+  }
+  EXPECT_TRUE(Errors.Messages.empty()) << Errors.Messages.front();
+}
+
 #ifdef MARROWLINK_PATH
 // The program itself: restores the port and repetition, and a SIGTERM saves
 // the settings as closing the window does.
