@@ -135,7 +135,6 @@ CommFailure ClassifyCommFailure(std::uint32_t code) {
   case ERROR_DEVICE_REMOVED:
   case ERROR_ACCESS_DENIED:
   case ERROR_DEVICE_NOT_CONNECTED:
-  case ERROR_NO_SUCH_DEVICE:
   case ERROR_FILE_NOT_FOUND:
     return CommFailure::Gone;
   case ERROR_TIMEOUT:

@@ -160,3 +160,19 @@ TEST(Exchange, TheSamePortClosedAndOpenedAgainExchangesAgain) {
     EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n") << "round " << round;
   }
 }
+
+// The line's rate reaches the device: an instrument that answers only at
+// its own rate gives garbage to a line opened at another.
+TEST(Exchange, AStrictInstrumentAnswersOnlyAtItsOwnRate) {
+  ScopedConfigHome home;
+  SimProcess sim({"--steady", "--strict"});
+  {
+    TK4410RProtocol protocol(sim.DevicePath(), 4800);
+    Exchange(protocol, "p.v");
+    EXPECT_FALSE(protocol.Answer.empty());
+    EXPECT_EQ(protocol.Answer.find("23.5"), std::string::npos) << protocol.Answer;
+  }
+  TK4410RProtocol protocol(sim.DevicePath(), 9600);
+  Exchange(protocol, "p.v");
+  EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+}

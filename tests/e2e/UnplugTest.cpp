@@ -3,16 +3,21 @@
 // after; plugged back in, the port opens again with Open.
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/MonitorRig.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/DropDownComboBox.h"
 #include "ui/TestUnit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 TEST(Unplug, TheInstrumentVanishingUnderCycleClosesThePortWithOneMessage) {
   ScopedConfigHome home;
@@ -60,4 +65,40 @@ TEST(Unplug, TheInstrumentVanishingUnderCycleClosesThePortWithOneMessage) {
   QTest::mouseClick(form.TestButton, Qt::LeftButton);
   EXPECT_EQ(ReadFile(again), "p.v\r\n");
   EXPECT_EQ(errors.Messages.size(), 1u);
+}
+
+// Everything that sends at once, file playback and both monitors, when the
+// adapter goes: each stops, and the operator sees one message, not one per
+// tick or line.
+TEST(Unplug, PlaybackAndBothMonitorsStopWithOneMessage) {
+  ScopedConfigHome home;
+  SimProcess sim({"--steady", "--hangup-after", "6"});
+  TMonitorRig rig;
+  TForm1& form = *rig.Form1;
+  rig.Panel->AddPanel();
+  for (QLineEdit* edit : rig.Panel->Editors)
+    edit->setText("p.v");
+  ASSERT_TRUE(form.RefreshPorts(sim.PortName()));
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  ASSERT_TRUE(form.Protocol);
+  rig.Panel->show();
+  rig.Values->show();
+  const std::filesystem::path file = home.Path() / "commands.txt";
+  std::ofstream lines(file);
+  for (int i = 0; i < 50; ++i)
+    lines << "s.p\n";
+  lines.close();
+  ChooseFileWhenAsked(form, file);
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  ASSERT_TRUE(form.Playback.Playing() || !form.Protocol);
+
+  ASSERT_TRUE(WaitUntil([&] { return !form.Protocol; }, 15000)) << "the port stayed open";
+  QTest::qWait(2500);
+  ASSERT_EQ(rig.Errors.size(), 1u);
+  EXPECT_TRUE(rig.Errors[0].ends_with(": the device is not connected")) << rig.Errors[0];
+  EXPECT_FALSE(form.Playback.Playing());
+  EXPECT_FALSE(form.CycleTimer.isActive());
+  EXPECT_FALSE(rig.Values->isVisible());
+  EXPECT_FALSE(form.SpeedButton1->isChecked());
+  EXPECT_FALSE(form.TestButton->isEnabled());
 }

@@ -4,8 +4,10 @@ std::string ApplyLineFaults(const std::string& answer, const std::string& comman
                             const TLineFaults& faults) {
   std::string arrived = answer;
   const std::string echo = command + " ";
-  if ((faults.NoEcho || faults.PartialEcho) && arrived.starts_with(echo))
-    arrived.erase(0, faults.NoEcho ? echo.size() : command.size() / 2);
+  if (faults.NoEcho && arrived.starts_with(echo))
+    arrived.erase(0, echo.size());
+  else if (faults.PartialEcho && arrived.starts_with(echo))
+    arrived.erase((command.size() + 1) / 2, command.size() / 2);
   if (faults.FirstByteLost && !arrived.empty())
     arrived.erase(0, 1);
   return arrived;

@@ -8,7 +8,7 @@
 // an instrument gives at another rate than its own.
 struct TLineFaults {
   bool NoEcho = false;
-  bool PartialEcho = false; // only the command's second half is echoed
+  bool PartialEcho = false; // the echo breaks off after the command's first half
   bool FirstByteLost = false;
 };
 

@@ -21,7 +21,7 @@ constexpr const char* Usage =
     "  --answer-size N   pad each value to N bytes (long answers)\n"
     "  --hangup-after N  vanish (close the port) on the Nth request, unanswered\n"
     "  --no-echo         answer the value alone, without the command before it\n"
-    "  --partial-echo    echo only the second half of the command\n"
+    "  --partial-echo    break the echo off after the command's first half\n"
     "  --first-byte-lost lose every answer's first byte\n"
     "  --stale TEXT      send TEXT half a second after each answer, so it waits\n"
     "                    in the queue when the next request goes out\n"
