@@ -42,17 +42,10 @@ bool Failing(const std::string& what) {
   return true;
 }
 
-// Bytes written since the last drain.
-std::size_t& Unsent() {
-  static std::size_t unsent = 0;
-  return unsent;
-}
-
 } // namespace
 
 RecordingLine& RecordingLine::Reset(std::uint32_t start) {
   Line() = RecordingLine();
-  Unsent() = 0;
   Line().Now = start;
   return Line();
 }
@@ -153,7 +146,7 @@ bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_
   Record("write", std::string(static_cast<const char*>(data), size));
   if (Failing("write"))
     return false;
-  Unsent() += size;
+  Line().Unsent += size;
   *written = size;
   return true;
 }
@@ -172,9 +165,9 @@ bool FlushFileBuffers(Handle handle, std::uint32_t limitMs) {
     SetLastError(StalledCode);
     return false;
   }
-  line.Now += static_cast<std::uint32_t>(Unsent()) * line.DrainTicksPerByte;
+  line.Now += static_cast<std::uint32_t>(line.Unsent) * line.DrainTicksPerByte;
   line.Calls.back().End = line.Now;
-  Unsent() = 0;
+  line.Unsent = 0;
   return true;
 }
 

@@ -45,6 +45,8 @@ public:
   bool DrainStalls = false;
   // Calls of these kinds fail with the code given, recorded all the same.
   std::map<std::string, std::uint32_t> Failures;
+  // Bytes written since the last drain.
+  std::size_t Unsent = 0;
   // What each look at the receive queue finds, in turn; empty once used up.
   std::deque<std::string> Arrivals;
   std::vector<LineCall> Calls;
