@@ -25,20 +25,27 @@ extern char** environ;
 
 namespace {
 
+const std::string MainKey = "\\Software\\Tavrin\\Private\\Marrowlink";
+
 std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The values of the settings file by name, as written: "Port" -> "\"COM3\"".
-std::map<std::string, std::string> SavedValues(const std::filesystem::path& file) {
+// The values of one key of the settings file by name, as written:
+// "Port" -> "\"COM3\"".
+std::map<std::string, std::string> SavedValues(const std::filesystem::path& file,
+                                               const std::string& key = MainKey) {
   std::map<std::string, std::string> values;
   std::istringstream lines(ReadAll(file));
+  bool inKey = false;
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r')
       line.pop_back();
+    if (line.starts_with('['))
+      inKey = line == "[HKEY_CURRENT_USER" + key + "]";
     const std::size_t split = line.find("\"=");
-    if (line.starts_with('"') && split != std::string::npos)
+    if (inKey && line.starts_with('"') && split != std::string::npos)
       values[line.substr(1, split - 1)] = line.substr(split + 2);
   }
   return values;
@@ -165,6 +172,9 @@ TEST(Program, SigtermSavesThePanelMonitorsLayoutBeforeTheMainWindowsSettings) {
   EXPECT_EQ(saved["Open"], "dword:00000001");
   EXPECT_EQ(saved["Monitor"], "dword:00000001");
   EXPECT_EQ(saved["Baudrate Index"], "dword:00000003");
+  // The line's own settings, in their subkey, after the main key's.
+  EXPECT_EQ(SavedValues(home.AppDir() / "user.reg", MainKey + "\\Line"),
+            (std::map<std::string, std::string>{{"RTS Active Low", "dword:00000000"}}));
 }
 
 // Started under nohup, the program keeps running on SIGHUP. Signals that

@@ -26,6 +26,15 @@ protected:
   static bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
   }
+  // The values of the program's own key: its subkeys hold settings of their own.
+  static long MainKeyValues(const std::string& file) {
+    const std::size_t start =
+        file.find("[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]");
+    const std::size_t end = file.find("\n[", start);
+    const std::string key =
+        start == std::string::npos ? std::string() : file.substr(start, end - start);
+    return std::count(key.begin(), key.end(), '=');
+  }
 
   ScopedConfigHome Home;
   ErrorRecorder Errors;
@@ -52,7 +61,7 @@ TEST_F(StartupTest, FirstRunWritesEveryValueAtShutdown) {
   EXPECT_TRUE(Has(saved, "\"Message\"=\"p.v\""));
   EXPECT_TRUE(Has(saved, "\"Port\"=\"\""));
   EXPECT_TRUE(Has(saved, "\"Open\"=dword:00000000"));
-  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 34);
+  EXPECT_EQ(MainKeyValues(saved), 34);
   EXPECT_TRUE(Errors.Messages.empty());
 }
 
@@ -160,6 +169,25 @@ TEST_F(StartupTest, SessionEndSavesTheLayoutAndTheWindowWhileTheyLiveOn) {
   EXPECT_TRUE(rig.Errors.empty());
 }
 
+// The line's polarity comes from the subkey Line; a value there that
+// cannot be read keeps the default and stays in the file as it was written.
+TEST_F(StartupTest, RtsPolarityComesFromTheLineSubkey) {
+  SimProcess sim({"--steady", "--port", "7"});
+  const std::string subkey = "[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink\\Line]";
+  for (const std::string value : {"dword:00000001", "\"yes\""}) {
+    WriteSettings(Home.AppDir(), {"\"Port\"=\"COM7\"", "\"Open\"=dword:00000001", "", subkey,
+                                  "\"RTS Active Low\"=" + value});
+    {
+      TForm1 form;
+      ShowAndActivate(form);
+      ASSERT_TRUE(form.Protocol);
+      EXPECT_EQ(form.Protocol->RtsActiveLow, value == "dword:00000001");
+    }
+    EXPECT_TRUE(Has(SettingsFile(), "\"RTS Active Low\"=" + value)) << SettingsFile();
+  }
+  EXPECT_TRUE(Errors.Messages.empty()) << Errors.Messages.front();
+}
+
 #ifdef MARROWLINK_PATH
 // The program itself: restores the port and repetition, and a SIGTERM saves
 // the settings as closing the window does.
@@ -182,7 +210,7 @@ TEST_F(StartupTest, TheProgramSavesOnSigterm) {
   EXPECT_EQ(program.exitCode(), 0);
 
   const std::string saved = SettingsFile();
-  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 34);
+  EXPECT_EQ(MainKeyValues(saved), 34);
   EXPECT_TRUE(Has(saved, "\"Port\"=\"COM5\""));
   EXPECT_TRUE(Has(saved, "\"Message\"=\"p.v\""));
   EXPECT_TRUE(Has(saved, "\"Left\"=dword:00000010"));

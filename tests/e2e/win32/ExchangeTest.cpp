@@ -5,6 +5,7 @@
 #include "base/Exception.h"
 #include "base/OSError.h"
 #include "platform/CommDevice.h"
+#include "platform/SystemError.h"
 #include "platform/TickCounter.h"
 #include "serial/K4410RProtocol.h"
 #include "serial/SerialCommunicationPort.h"
@@ -83,6 +84,27 @@ TEST_F(WineComPort, LineFormatAppliesAndCommandsAreAnswered) {
   port.Close();
   EXPECT_FALSE(port.IsOpen());
   port.Close();
+}
+
+// The drain after a write, and the purge before a close, through the real
+// calls: the write has left once the drain returns true.
+TEST_F(WineComPort, TheDrainReturnsOnceTheRequestHasLeft) {
+  TSerialCommunicationPort port(SimDevicePath());
+  port.SetBaudRate(9600);
+  port.Open();
+  port.Write("p.v\r\n");
+  port.Drain(5);
+  EXPECT_TRUE(port.IsOpen()) << "a drain that works loses nothing";
+  EXPECT_EQ(ReadLine(port, 3000), "p.v 23.5\r\n");
+  port.Close();
+
+  const platform::Handle raw = platform::OpenCommDevice(SimDevicePath());
+  ASSERT_NE(raw, platform::InvalidHandle);
+  std::uint32_t written = 0;
+  ASSERT_TRUE(platform::WriteFile(raw, "s.p\r\n", 5, &written));
+  EXPECT_TRUE(platform::FlushFileBuffers(raw, 3000)) << platform::GetLastError();
+  EXPECT_TRUE(platform::PurgeComm(raw, platform::PurgeTxAbort | platform::PurgeTxClear));
+  EXPECT_TRUE(platform::CloseHandle(raw));
 }
 
 TEST_F(WineComPort, AnAbsentPortIsNotAvailable) {
