@@ -1,5 +1,7 @@
 #include "app/ShutdownSignals.h"
 
+#include <QSocketNotifier>
+
 #include <atomic>
 #include <csignal>
 
@@ -7,14 +9,16 @@ namespace {
 
 constexpr int PollInterval = 100;
 
-// Written by the signal handler, so it must be lock-free and global.
+// Read by the signal handler, so they must be lock-free and global.
 std::atomic<int> PendingSignal{0};
+std::atomic<const platform::TSignalWake*> ActiveWake{nullptr};
 static_assert(std::atomic<int>::is_always_lock_free);
+static_assert(std::atomic<const platform::TSignalWake*>::is_always_lock_free);
 
 extern "C" void NoteSignal(int signal) {
   PendingSignal.store(signal);
-  // A second signal ends the program at once, should the orderly way hang.
-  std::signal(signal, SIG_DFL);
+  if (const platform::TSignalWake* wake = ActiveWake.load())
+    wake->Wake();
 }
 
 constexpr int HandledSignals[] = {
@@ -28,17 +32,36 @@ constexpr int HandledSignals[] = {
 } // namespace
 
 TShutdownSignals::TShutdownSignals() {
-  for (const int signal : HandledSignals)
-    std::signal(signal, NoteSignal);
-  Poll.setInterval(PollInterval);
-  connect(&Poll, &QTimer::timeout, this, [this] {
-    if (PendingSignal.exchange(0) != 0)
-      emit Requested();
-  });
-  Poll.start();
+  ActiveWake.store(&Wake);
+  if (Wake.ReadDescriptor() >= 0) {
+    Notifier = std::make_unique<QSocketNotifier>(Wake.ReadDescriptor(), QSocketNotifier::Read);
+    connect(Notifier.get(), &QSocketNotifier::activated, this, [this] { Check(); });
+  } else {
+    Poll.setInterval(PollInterval);
+    connect(&Poll, &QTimer::timeout, this, [this] { Check(); });
+    Poll.start();
+  }
+  for (const int signal : HandledSignals) {
+    const THandler previous = std::signal(signal, NoteSignal);
+    if (previous == SIG_ERR)
+      continue;
+    // Ignored by whoever started the program, as nohup does.
+    if (previous == SIG_IGN) {
+      std::signal(signal, SIG_IGN);
+      continue;
+    }
+    Replaced.emplace_back(signal, previous);
+  }
 }
 
 TShutdownSignals::~TShutdownSignals() {
-  for (const int signal : HandledSignals)
-    std::signal(signal, SIG_DFL);
+  for (const auto& [signal, previous] : Replaced)
+    std::signal(signal, previous);
+  ActiveWake.store(nullptr);
+}
+
+void TShutdownSignals::Check() {
+  Wake.Drain();
+  if (PendingSignal.exchange(0) != 0)
+    emit Requested();
 }

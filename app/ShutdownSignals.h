@@ -1,11 +1,22 @@
 #pragma once
 
+#include "platform/SignalWake.h"
+
 #include <QObject>
 #include <QTimer>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
+class QSocketNotifier;
+
 // SIGINT, SIGTERM and SIGHUP ask for an orderly end: the handler only notes
-// the request, and a timer on the user-interface thread acts on it, so the
-// main window closes and saves its settings as when the user closes it.
+// the request and wakes the user-interface thread, which closes the main
+// window, so the settings are saved as when the user closes it. A signal
+// ignored at start (nohup) stays ignored. The handlers stay until this
+// object goes, so let it outlive the save: a second signal meanwhile does
+// not cut the save short (a program that hangs there takes SIGKILL).
 class TShutdownSignals : public QObject {
   Q_OBJECT
 
@@ -17,5 +28,11 @@ signals:
   void Requested();
 
 private:
-  QTimer Poll;
+  void Check();
+
+  using THandler = void (*)(int);
+  std::vector<std::pair<int, THandler>> Replaced; // signal, handler before ours
+  platform::TSignalWake Wake;
+  std::unique_ptr<QSocketNotifier> Notifier;
+  QTimer Poll; // where there is nothing to watch
 };

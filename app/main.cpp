@@ -7,6 +7,7 @@
 #include "ui/VM806D_LX_Monitor.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 #include <memory>
 
@@ -14,6 +15,8 @@ namespace {
 
 // The windows in their order of creation, destroyed in reverse.
 int RunWindows(QApplication& application) {
+  // Made first, so its handlers outlive the windows' save at the end.
+  TShutdownSignals shutdownSignals;
   TForm1 form1;
   auto valueMonitor = std::make_unique<TTestVM806D_LX_MonitorForm>(form1);
   auto panelMonitor = std::make_unique<TK4410R_MonitorForm>(form1);
@@ -24,8 +27,12 @@ int RunWindows(QApplication& application) {
   // quit() would ask every visible window first, and the two-value monitor
   // refuses, so leave the loop directly.
   QObject::connect(&form1, &TForm1::Closed, &application, [] { QCoreApplication::exit(0); });
-  TShutdownSignals shutdownSignals;
   QObject::connect(&shutdownSignals, &TShutdownSignals::Requested, &form1, &QWidget::close);
+
+  // Windows may end the program as soon as the session's end is confirmed,
+  // before the windows are destroyed: save now, in the order of the end.
+  QObject::connect(&application, &QGuiApplication::commitDataRequest, &form1,
+                   [&form1](QSessionManager&) { Guarded([&] { form1.SaveSettings(); }); });
 
   form1.show();
   const int result = QApplication::exec();

@@ -19,7 +19,7 @@ constexpr std::string_view LineStops = "\n\x1a";
 }
 
 [[noreturn]] void RaiseErrno() {
-  RaiseInOutError(InOutErrorCode(errno));
+  throw Exception(SystemInOutErrorMessage(errno));
 }
 
 } // namespace
@@ -51,7 +51,6 @@ int InOutErrorCode(int error) {
     return 2;
   case std::errc::not_a_directory:
   case std::errc::filename_too_long:
-  case std::errc::invalid_argument:
     return 3;
   case std::errc::too_many_files_open:
   case std::errc::too_many_files_open_in_system:
@@ -63,15 +62,22 @@ int InOutErrorCode(int error) {
   case std::errc::no_space_on_device:
     return 101;
   default:
-    return error;
+    return 0;
   }
+}
+
+std::string SystemInOutErrorMessage(int error) {
+  const int code = InOutErrorCode(error);
+  return code != 0 ? InOutErrorMessage(code) : Format("I/O error %d", error);
 }
 
 TTextFile::TTextFile(const std::string& path) {
   // Opening a folder succeeds on some systems and fails on reading; refuse
-  // it the way the others do.
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored))
+  // it the way the others do. A pipe or a device would block the window at
+  // the open or never end: refused alike.
+  std::error_code missing;
+  const std::filesystem::file_status status = std::filesystem::status(path, missing);
+  if (!missing && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
     RaiseInOutError(5);
   errno = 0;
   File.reset(std::fopen(path.c_str(), "rb"));

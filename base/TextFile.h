@@ -11,6 +11,7 @@
 class TTextFile {
 public:
   // Opens an existing file for reading; others may read it at the same time.
+  // Only a plain file: a folder, pipe or device raises "File access denied".
   explicit TTextFile(const std::string& path);
   ~TTextFile();
   TTextFile(const TTextFile&) = delete;
@@ -40,5 +41,11 @@ private:
 // (101), "Invalid numeric input" (106), otherwise "I/O error %d".
 std::string InOutErrorMessage(int code);
 
-// The I/O error code for an errno value of the standard library.
+// The code of the table above that an errno value of the standard library
+// means, or 0 when it means none of them.
 int InOutErrorCode(int error);
+
+// The message of the table for an errno value that means one of its codes,
+// otherwise "I/O error %d" with the errno value itself: the table's numbers
+// are not errno values, and EIO must not read as "File access denied".
+std::string SystemInOutErrorMessage(int error);

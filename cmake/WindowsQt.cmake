@@ -1,9 +1,9 @@
-# The Qt that scripts/build-qt-windows.sh cross-builds for MinGW-w64, found in
+# The Qt that scripts/windows/build-qt.sh cross-builds for MinGW-w64, found in
 # its cache folder unless MARROWLINK_WINDOWS_QT names another. Its host tools
 # (moc, uic, rcc) are the machine's own Qt of the same version.
 if(NOT MARROWLINK_WINDOWS_QT)
   execute_process(
-    COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-qt-windows.sh --print-dir
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows/build-qt.sh --print-dir
     OUTPUT_VARIABLE default_windows_qt
     OUTPUT_STRIP_TRAILING_WHITESPACE
     RESULT_VARIABLE print_result)
@@ -15,7 +15,7 @@ endif()
 
 if(NOT EXISTS "${MARROWLINK_WINDOWS_QT}/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake")
   message(FATAL_ERROR
-    "No Qt for Windows in '${MARROWLINK_WINDOWS_QT}': run scripts/build-qt-windows.sh, "
+    "No Qt for Windows in '${MARROWLINK_WINDOWS_QT}': run scripts/windows/build-qt.sh, "
     "or set MARROWLINK_WINDOWS_QT to a Qt 6 built for MinGW-w64.")
 endif()
 

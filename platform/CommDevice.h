@@ -78,8 +78,27 @@ bool SetCommTimeouts(Handle handle, const CommTimeouts& timeouts);
 bool EscapeCommFunction(Handle handle, std::uint32_t function);
 bool ClearCommError(Handle handle, std::uint32_t* errors, ComStat* stat);
 bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* read);
+// Returns once the bytes are with the driver, which may still be sending them.
 bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written);
+// FlushFileBuffers on the port: returns once the bytes written have left,
+// as far as the driver can tell (some report the last stop bit, some only
+// that their buffer is empty). An output queue that does not empty within
+// limitMs fails with a code ClassifyCommFailure calls Stalled, so a device
+// that stopped taking data cannot hold the caller for good.
+bool FlushFileBuffers(Handle handle, std::uint32_t limitMs);
+// PurgeComm flags.
+inline constexpr std::uint32_t PurgeTxAbort = 0x1, PurgeRxAbort = 0x2, PurgeTxClear = 0x4,
+                               PurgeRxClear = 0x8;
+bool PurgeComm(Handle handle, std::uint32_t flags);
 bool CloseHandle(Handle handle);
+
+// What a failed call on an open port says about the device: gone (unplugged,
+// hung up by the system), stalled (it takes no more data), or neither.
+enum class CommFailure { Other, Gone, Stalled };
+CommFailure ClassifyCommFailure(std::uint32_t code);
+
+inline constexpr const char* NotConnectedHint = "the device is not connected";
+inline constexpr const char* StalledHint = "the device stopped taking data";
 
 // For the usual causes of an OpenCommDevice failure with that last-error
 // code, what they mean at a serial port and what to do about it; empty for

@@ -8,7 +8,7 @@
 // or an error code of the platform.
 namespace platform {
 
-// An open key (HKEY). Only CurrentUserKey may be given as a parent.
+// An open key (HKEY).
 using RegKey = std::uintptr_t;
 inline constexpr RegKey CurrentUserKey = 0x80000001; // HKEY_CURRENT_USER
 
@@ -22,8 +22,9 @@ inline constexpr std::int32_t RegistrySuccess = 0;
 inline constexpr std::int32_t RegistryNotFound = 2;   // ERROR_FILE_NOT_FOUND
 inline constexpr std::int32_t RegistryMoreData = 234; // ERROR_MORE_DATA
 
-// RegOpenKeyExA(parent, subKey, 0, KEY_READ, result). subKey is relative to
-// parent and does not begin with a backslash. hiveProblem, when given,
+// RegOpenKeyExA(parent, subKey, 0, KEY_READ, result). parent is
+// CurrentUserKey; subKey is relative to it and does not begin with a
+// backslash. hiveProblem, when given,
 // receives the text of a hive that could not be read (the file and line of
 // the fault, and where it was set aside); it stays empty where the system
 // keeps the hive itself.
@@ -32,6 +33,10 @@ std::int32_t OpenRegistryKey(RegKey parent, const std::string& subKey, RegKey* r
 
 // RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
 // result, nullptr): opens the key for writing, creating it if it is missing.
+// parent is CurrentUserKey or a key this call opened. What is written may
+// stay in memory until FlushRegistryKey or the close of the last key open
+// for writing under the same parent; a key created under an open one shares
+// its pending writes, so a key and its sub-keys reach the disk together.
 std::int32_t CreateRegistryKey(RegKey parent, const std::string& subKey, RegKey* result,
                                std::string* hiveProblem = nullptr);
 
@@ -48,7 +53,12 @@ std::int32_t QueryRegistryValue(RegKey key, const std::string& name, std::uint32
 std::int32_t SetRegistryValue(RegKey key, const std::string& name, std::uint32_t type,
                               const void* data, std::uint32_t size);
 
-// RegCloseKey.
+// RegFlushKey: what was written under the key is on the disk when this
+// succeeds.
+std::int32_t FlushRegistryKey(RegKey key);
+
+// RegCloseKey. The status of the last write of pending values, if the close
+// made one.
 std::int32_t CloseRegistryKey(RegKey key);
 
 } // namespace platform

@@ -14,6 +14,8 @@
 # hold all 34 values after the orderly close.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/simulator.sh
+source scripts/lib/settings.sh
 
 seconds=${1:-600}
 build=${2:-build/sanitize}
@@ -28,11 +30,10 @@ fi
 cmake --build "$build" --target marrowlink k4410r-sim marrowlink_probe >/dev/null
 
 work=$(mktemp -d)
-sim_pid=""
 app_pid=""
 cleanup() {
   if [[ -n $app_pid ]]; then kill -KILL "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
-  if [[ -n $sim_pid ]]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  stop_simulator
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -45,24 +46,15 @@ mkdir -p "$appdir" "$probe"
 
 # Open COM1 at start and show the panel monitor with ten panels.
 commands=(p.v s.p o.p F0 p.v s.p o.p p.v unknown p.v)
-{
-  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n'
-  printf '"Port"="COM1"\r\n"Open"=dword:00000001\r\n"Monitor"=dword:00000001\r\n'
-  printf '"Monitor Panels"=dword:0000000a\r\n'
-  for i in $(seq 0 9); do
-    printf '"Monitor Panel%d Command"="%s"\r\n' "$i" "${commands[$i]}"
-  done
-} >"$appdir/user.reg"
+panels=()
+for i in $(seq 0 9); do
+  panels+=("Monitor Panel$i Command=${commands[$i]}")
+done
+write_settings Port=COM1 Open=dword:1 Monitor=dword:1 "Monitor Panels=dword:a" "${panels[@]}"
 warmup=$((seconds / 5 > 20 ? seconds / 5 : 20))
 printf 'mission=chaos\nwarmup=%d\n' "$warmup" >"$probe/probe.conf"
 
-"$build/bin/k4410r-sim" --chaos --seed "$seed" --port 1 --record "$work/wire" >"$work/sim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 50); do
-  [[ -e $appdir/dosdevices/com1 ]] && break
-  sleep 0.1
-done
-[[ -e $appdir/dosdevices/com1 ]] || { echo "the simulator did not register COM1" >&2; exit 1; }
+start_simulator "$build/bin/k4410r-sim" "$work/sim.log" --chaos --seed "$seed" --port 1 --record "$work/wire"
 
 # A small quarantine keeps the sanitizer's own bookkeeping from looking like
 # growth; use-after-free is still caught for recent frees.
@@ -92,9 +84,7 @@ fi
 app_status=0
 wait "$app_pid" || app_status=$?
 app_pid=""
-kill "$sim_pid"
-wait "$sim_pid" || true
-sim_pid=""
+stop_simulator
 
 value() { sed -n "s/^$1=//p" "$probe/probe.out" 2>/dev/null | tail -n 1; }
 exchanges=$(sed -n 's/.*requests=\([0-9]*\).*/\1/p' "$work/sim.log" | tail -n 1)

@@ -174,15 +174,9 @@ inside() {
   mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
   mount -t tmpfs -o mode=1777,nosuid,nodev,size=4g tmp "$root/tmp"
   # The root shares this machine's network namespace and with it the X
-  # servers' abstract sockets, which xvfb-run cannot see: without these
-  # markers its first choice, :99, may be a display this machine (or
-  # another root) already uses. They move the root's displays to a random
-  # start above the ones this machine's sessions use. scripts/XvfbSession.sh
-  # tries 200 to 299 until a server comes up, so those stay free for it.
-  local n first=$((300 + RANDOM % 600))
-  for ((n = 99; n < first; n++)); do
-    ((n >= 200 && n < 300)) || : >"$root/tmp/.X$n-lock"
-  done
+  # servers' abstract sockets: scripts/lib/xvfb.sh lets Xvfb take the first
+  # display whose socket is free, so a server in the root never meets one of
+  # this machine's.
 
   # A user's login shell on that machine: nothing of this one's environment.
   as_user() {

@@ -4,23 +4,28 @@
 # so every package a script needs is named here, even when another package
 # merely recommends it.
 #
-# usage: scripts/install-deps.sh [run|test|package|windows]...
+# usage: scripts/install-deps.sh [run|test|package|windows|windows-gui]...
 #   run (the default): build in Release and run under Xvfb (scripts/run.sh)
 #   test: everything scripts/test.sh needs, the three below included
 #   package: build, install and try the .deb (scripts/package.sh)
-#   windows: cross-build and run under Wine (scripts/test-windows.sh)
+#   windows: cross-build and run under Wine (scripts/windows/test.sh)
+#   windows-gui: build Qt for Windows, the zip, and try it under Wine and
+#     Xvfb (scripts/windows/build-qt.sh, package.sh, test-gui.sh)
 set -euo pipefail
 
 # CLI11 (header-only) and libmosquitto for marrowlink-cli.
 build=(cmake ninja-build g++ qt6-base-dev libcli11-dev libmosquitto-dev)
-run=(xvfb xauth imagemagick xdotool)
+run=(xvfb imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
 # The command-line program's tests start a broker, subscribe to it and read
 # its CSV back with Python's csv module.
 tests=(libgtest-dev clang libclang-rt-14-dev valgrind mosquitto mosquitto-clients python3)
-# CPack asks dpkg-shlibdeps for the dependencies and file for what to ask about.
-package=(dpkg-dev file desktop-file-utils)
+# CPack asks dpkg-shlibdeps for the dependencies and file for what to ask
+# about; lintian checks the .deb as Debian would.
+package=(dpkg-dev file desktop-file-utils lintian)
 windows=(googletest g++-mingw-w64-x86-64-posix wine wine64)
+# Qt's source comes with apt-get source, which unpacks with dpkg-source.
+windows_gui=(dpkg-dev zip unzip)
 
 packages=("${build[@]}")
 [[ $# -gt 0 ]] || set -- run
@@ -30,8 +35,9 @@ for group in "$@"; do
     test) packages+=("${run[@]}" "${tests[@]}" "${package[@]}" "${windows[@]}") ;;
     package) packages+=("${run[@]}" "${package[@]}") ;;
     windows) packages+=("${windows[@]}") ;;
+    windows-gui) packages+=("${run[@]}" "${windows[@]}" "${windows_gui[@]}") ;;
     *)
-      echo "usage: $0 [run|test|package|windows]..." >&2
+      echo "usage: $0 [run|test|package|windows|windows-gui]..." >&2
       exit 2
       ;;
   esac

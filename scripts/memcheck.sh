@@ -9,6 +9,7 @@
 # usage: scripts/memcheck.sh [build dir (default build/default)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/simulator.sh
 
 build=${1:-build/default}
 command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 1; }
@@ -19,9 +20,8 @@ fi
 cmake --build "$build" --target marrowlink k4410r-sim marrowlink_probe >/dev/null
 
 work=$(mktemp -d)
-sim_pid=""
 cleanup() {
-  if [[ -n $sim_pid ]]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  stop_simulator
   [[ -n ${MEMCHECK_KEEP:-} ]] && cp "$work/memcheck.log" "$MEMCHECK_KEEP"
   rm -rf "$work"
 }
@@ -34,12 +34,7 @@ mkdir -p "$XDG_CONFIG_HOME/marrowlink" "$probe"
 printf 'mission=session\nport=COM1\nwarmup=0\n' >"$probe/probe.conf"
 printf 'p.v\r\nF0\r\n\r\nunknown\n' >"$probe/playback.txt"
 
-"$build/bin/k4410r-sim" --steady --port 1 >"$work/sim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 50); do
-  [[ -e $XDG_CONFIG_HOME/marrowlink/dosdevices/com1 ]] && break
-  sleep 0.1
-done
+start_simulator "$build/bin/k4410r-sim" "$work/sim.log" --steady --port 1
 
 status=0
 # Code that the regular-expression engine compiles at run time (the file
@@ -50,9 +45,7 @@ QT_ENABLE_REGEXP_JIT=0 QT_PLUGIN_PATH=$build/plugins QT_QPA_GENERIC_PLUGINS=marr
   --suppressions=scripts/memcheck.supp --error-exitcode=99 --num-callers=30 --keep-debuginfo=yes --track-origins=yes --log-file="$work/memcheck.log" \
   "$build/bin/marrowlink" >"$work/app.log" 2>&1 || status=$?
 
-kill "$sim_pid"
-wait "$sim_pid" || true
-sim_pid=""
+stop_simulator
 
 summary() { sed -n "s/.*$1: *\([0-9,]*\) bytes.*/\1/p" "$work/memcheck.log" | tail -n 1 | tr -d ,; }
 errors=$(sed -n 's/.*ERROR SUMMARY: \([0-9,]*\) errors.*/\1/p' "$work/memcheck.log" | tail -n 1 | tr -d ,)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the .deb, installs it on this machine (apt-get, sudo only when not
 # root) and proves the installed program works: under Xvfb, /usr/bin/marrowlink
-# loads its device-installation library from /usr/lib/marrowlink, opens the
+# loads its device-installation library from its folder under /usr/lib, opens the
 # port of the installed simulator, sends p.v through the window and gets it
 # answered. The package stays installed (`apt-get remove marrowlink` removes
 # it); with --remove it is removed again at the end unless it was installed
@@ -11,6 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
+source scripts/lib/settings.sh
+source scripts/lib/xvfb.sh
 
 remove=false
 if [[ ${1:-} == --remove ]]; then
@@ -25,6 +27,13 @@ fi
 cmake --build "$build" -j "$(nproc)" --target package
 deb=$(find "$build" -maxdepth 1 -name 'marrowlink_*.deb' -printf '%T@ %p\n' | sort -n | tail -1 | cut -d' ' -f2-)
 
+# Debian's own checker: an error fails, warnings show.
+lintian_status=0
+findings=$(lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1) || lintian_status=$?
+findings=$(grep -v '^running with root privileges' <<<"$findings" || true)
+echo "lintian $deb: ${findings:-clean}"
+[[ $lintian_status -eq 0 ]] || { echo "lintian found errors in $deb" >&2; exit 1; }
+
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo=sudo
 if dpkg-query -W -f='${Status}' marrowlink 2>/dev/null | grep -q "install ok installed"; then
@@ -33,12 +42,13 @@ fi
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall \
   --no-install-recommends "$(realpath "$deb")" >/dev/null
 echo "Installed $deb:"
-dpkg-query -L marrowlink | grep -E '/(bin|lib/marrowlink|applications|apps)/'
+dpkg-query -L marrowlink | grep -E '/(bin|marrowlink|applications|apps|man1)/'
 desktop-file-validate /usr/share/applications/marrowlink.desktop
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-package-XXXXXX")
 cleanup() {
   stop_simulator
+  stop_xvfb
   rm -rf "$work"
   if $remove; then
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq marrowlink >/dev/null
@@ -49,9 +59,7 @@ trap 'exit 1' INT TERM
 
 export XDG_CONFIG_HOME=$work/config
 start_simulator /usr/bin/k4410r-sim "$work/sim.log" --steady --record "$work/wire"
-mkdir -p "$XDG_CONFIG_HOME/marrowlink"
-printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n"Port"="%s"\r\n"Open"=dword:00000001\r\n' \
-  "$sim_port" >"$XDG_CONFIG_HOME/marrowlink/user.reg"
+write_settings "Port=$sim_port" Open=dword:1
 
 screenshot=$(realpath -m "$build/package.png")
 # The port opens at start; the message box is at 180,60 with no window
@@ -71,15 +79,16 @@ import -window "\$window" "$screenshot"
 kill -TERM \$app
 wait \$app
 EOS
-if ! xvfb-run -a -s "-screen 0 800x600x24" bash "$work/session.sh"; then
+start_xvfb 800x600x24
+if ! bash "$work/session.sh"; then
   grep -v '^ *[0-9]*:' "$work/app.log" >&2 || true
   exit 1
 fi
 
 failed=0
-if ! grep -q 'file=/usr/\(bin/\.\./\)\?lib/marrowlink/libSetupApi.so .*dynamically loaded by /usr/bin/marrowlink' \
+if ! grep -q 'file=/usr/\(bin/\.\./\)\?lib/\([^/]*/\)\?marrowlink/libSetupApi.so .*dynamically loaded by /usr/bin/marrowlink' \
   "$work/app.log"; then
-  echo "the installed program did not load /usr/lib/marrowlink/libSetupApi.so" >&2
+  echo "the installed program did not load libSetupApi.so from its folder under /usr/lib" >&2
   failed=1
 fi
 if ! grep -q 'p\.v' "$work/wire" 2>/dev/null; then

@@ -6,6 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
+source scripts/lib/settings.sh
+source scripts/lib/xvfb.sh
 
 scripts/install-deps.sh
 cmake --preset release >/dev/null
@@ -15,6 +17,7 @@ bin=$PWD/build/release/bin
 work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-run-XXXXXX")
 cleanup() {
   stop_simulator
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -34,9 +37,7 @@ fi
 # nor changes the user's own settings, with the simulator's port selected.
 export XDG_CONFIG_HOME=$work/config
 start_simulator "$bin/k4410r-sim" "$work/sim.log" --steady --record "$work/wire"
-mkdir -p "$XDG_CONFIG_HOME/marrowlink"
-printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n"Port"="%s"\r\n' \
-  "$sim_port" >"$XDG_CONFIG_HOME/marrowlink/user.reg"
+write_settings "Port=$sim_port"
 
 screenshot=$PWD/build/release/run.png
 echo
@@ -60,7 +61,8 @@ import -window "\$window" "$screenshot"
 kill -TERM \$app
 wait \$app
 EOS
-if ! xvfb-run -a -s "-screen 0 800x600x24" bash "$work/session.sh"; then
+start_xvfb 800x600x24
+if ! bash "$work/session.sh"; then
   cat "$work/app.log" >&2
   exit 1
 fi

@@ -8,6 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
+source scripts/lib/settings.sh
+source scripts/lib/xvfb.sh
 
 output=$(realpath -m "${1:-docs/screenshot.png}")
 build=${2:-build/release}
@@ -23,22 +25,17 @@ mkdir -p "$(dirname "$output")"
 work=$(mktemp -d)
 cleanup() {
   stop_simulator
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
 export XDG_CONFIG_HOME=$work/config
-appdir=$XDG_CONFIG_HOME/marrowlink
-mkdir -p "$appdir"
-{
-  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n'
-  printf '"Port"="COM1"\r\n"Open"=dword:00000001\r\n"Monitor"=dword:00000001\r\n'
-  printf '"Monitor Left"=dword:00000190\r\n"Monitor Top"=dword:00000000\r\n'
-  printf '"Monitor Show Editors"=dword:00000001\r\n"Monitor Panels"=dword:00000002\r\n'
-  printf '"Monitor Panel0 Command"="p.v"\r\n"Monitor Panel0 Color"=dword:ff000008\r\n'
-  printf '"Monitor Panel1 Command"="s.p"\r\n"Monitor Panel1 Color"=dword:000000c0\r\n'
-} >"$appdir/user.reg"
+write_settings Port=COM1 Open=dword:1 Monitor=dword:1 "Monitor Left=dword:190" \
+  "Monitor Top=dword:0" "Monitor Show Editors=dword:1" "Monitor Panels=dword:2" \
+  "Monitor Panel0 Command=p.v" "Monitor Panel0 Color=dword:ff000008" \
+  "Monitor Panel1 Command=s.p" "Monitor Panel1 Color=dword:c0"
 start_simulator "$sim" "$work/sim.log" --steady --port 1
 
 # Without a window manager every window opens where it is placed and keeps
@@ -64,5 +61,6 @@ import -window root "$output"
 kill -TERM \$app
 wait \$app
 EOS
-xvfb-run -a -s "-screen 0 800x560x24" bash "$work/session.sh" || { cat "$work/app.log"; exit 1; }
+start_xvfb 800x560x24
+bash "$work/session.sh" || { cat "$work/app.log"; exit 1; }
 echo "$output"

@@ -24,7 +24,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
-source scripts/XvfbSession.sh
+source scripts/lib/settings.sh
+source scripts/lib/xvfb.sh
 
 build=${1:-build/release}
 memory_rounds=${2:-7}
@@ -89,11 +90,8 @@ first_run() {
 # instrument every run, so each run opens a port nobody used before.
 returning_run() {
   export XDG_CONFIG_HOME=$work/returning
-  local appdir=$XDG_CONFIG_HOME/marrowlink
-  mkdir -p "$appdir"
   start_simulator "$sim" "$work/sim.log" --steady
-  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n"Port"="%s"\r\n"Open"=dword:00000001\r\n"Cycle"=dword:00000001\r\n"Message"="p.v"\r\n' \
-    "$sim_port" >"$appdir/user.reg"
+  write_settings "Port=$sim_port" Open=dword:1 Cycle=dword:1 Message=p.v
   measure returning "$title" "$program"
   stop_simulator
   if [[ $settle == 3 ]] && ! grep -Eq '^k4410r-sim: requests=([2-9]|[1-9][0-9]+)$' "$work/sim.log"; then

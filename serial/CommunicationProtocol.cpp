@@ -1,6 +1,7 @@
 #include "serial/CommunicationProtocol.h"
 
 #include "serial/TimedWait.h"
+#include "serial/WireTime.h"
 
 #include <algorithm>
 
@@ -8,18 +9,36 @@ namespace {
 
 // RTS is raised this long before the request and dropped this long after it.
 constexpr std::uint32_t KeyingDelayMs = 50;
+// The most an adapter's chip holds once its driver has reported the bytes
+// sent; the chips in use hold from 32 bytes to a few hundred.
+constexpr std::size_t AdapterBufferBytes = 1024;
 
 } // namespace
 
 TCommunicationProtocol::TCommunicationProtocol(const std::string& path)
     : Port(std::make_unique<TSerialCommunicationPort>(path)) {}
 
+void TCommunicationProtocol::KeyTransmitter(bool keyed) {
+  Port->SetRTS(keyed != RtsActiveLow);
+}
+
 void TCommunicationProtocol::Transact() {
-  Port->SetRTS(true);
+  KeyTransmitter(true);
   TimedWait(KeyingDelayMs);
+  const std::uint32_t writeStart = SystemTickClock().Now();
   Port->Write(Request);
+  Port->Drain(Request.size());
+  const std::uint32_t drained = SystemTickClock().Now() - writeStart;
   TimedWait(KeyingDelayMs);
-  Port->SetRTS(false);
+  // A driver whose drain returns while its chip still sends would lose a
+  // long request's tail: RTS also stays up until the request and one more
+  // character time have passed on the wire since the write began. What a
+  // drain can leave unsent is at most a chip's buffer, so a huge request
+  // the line took at once is not held for its whole wire time again.
+  const std::uint32_t baud = Port->LineSettings().BaudRate;
+  WaitUntilElapsed(writeStart, std::min(WireTimeMs(Request.size() + 1, baud),
+                                        drained + WireTimeMs(AdapterBufferBytes + 1, baud)));
+  KeyTransmitter(false);
   Answer.clear();
   if (!ExpectAnswer)
     return;

@@ -15,9 +15,14 @@ public:
   TCommunicationProtocol(const TCommunicationProtocol&) = delete;
   TCommunicationProtocol& operator=(const TCommunicationProtocol&) = delete;
 
+  // Raises TDeviceLost, with Port closed, when the device is lost.
   virtual void Transact();
+  // RTS at the level that keys the transmitter, or at the idle level.
+  void KeyTransmitter(bool keyed);
 
   std::unique_ptr<TSerialCommunicationPort> Port;
+  // Some adapters key their transmitter with RTS low and idle with it high.
+  bool RtsActiveLow = false;
   std::int32_t AnswerDelay = 1000;
   std::string Request;
   std::string Answer;

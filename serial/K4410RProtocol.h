@@ -9,7 +9,8 @@
 // DTR high, an answer delay of 350 ms, and every request ended by CR LF.
 class TK4410RProtocol : public TCommunicationProtocol {
 public:
-  TK4410RProtocol(const std::string& path, std::uint32_t baud);
+  // rtsActiveLow: the adapter keys with RTS low, so the line idles with it high.
+  TK4410RProtocol(const std::string& path, std::uint32_t baud, bool rtsActiveLow = false);
 
   void Transact() override;
 };

@@ -4,6 +4,8 @@
 #include "base/Format.h"
 #include "base/OSError.h"
 #include "platform/SystemError.h"
+#include "serial/DeviceLost.h"
+#include "serial/WireTime.h"
 
 TSerialCommunicationPort::TSerialCommunicationPort(std::string path) : Path(std::move(path)) {
   constexpr std::uint32_t maxDword = 0xFFFFFFFF;
@@ -45,22 +47,56 @@ void TSerialCommunicationPort::Close() {
   Handle = platform::InvalidHandle;
 }
 
+void TSerialCommunicationPort::CheckLost(std::uint32_t code) {
+  const platform::CommFailure failure = platform::ClassifyCommFailure(code);
+  if (failure == platform::CommFailure::Other)
+    return;
+  const std::string reason = SystemMessageText(code);
+  const char* hint =
+      failure == platform::CommFailure::Gone ? platform::NotConnectedHint : platform::StalledHint;
+  // Bytes that can never leave would hold the close for the driver's
+  // closing wait.
+  platform::PurgeComm(Handle, platform::PurgeTxAbort | platform::PurgeTxClear);
+  Close();
+  throw TDeviceLost(Format("%s is not available", Path) + "\r\n" +
+                    (reason.empty() ? "" : reason + ": ") + hint);
+}
+
 void TSerialCommunicationPort::Write(const std::string& data) {
   if (!IsOpen())
     return;
   std::uint32_t written = 0;
-  platform::WriteFile(Handle, data.data(), static_cast<std::uint32_t>(data.size()), &written);
+  if (!platform::WriteFile(Handle, data.data(), static_cast<std::uint32_t>(data.size()), &written))
+    CheckLost(platform::GetLastError());
+}
+
+void TSerialCommunicationPort::Drain(std::size_t written) {
+  // Wire time is the least a drain takes; the margin covers drivers that
+  // send in bursts and a machine busy elsewhere.
+  constexpr std::uint32_t StallMarginMs = 3000;
+  if (!IsOpen())
+    return;
+  const std::uint32_t limit = WireTimeMs(written, Line.BaudRate) + StallMarginMs;
+  if (!platform::FlushFileBuffers(Handle, limit))
+    CheckLost(platform::GetLastError());
 }
 
 std::string TSerialCommunicationPort::ReadAvailable() {
   std::uint32_t errors = 0;
   platform::ComStat stat{};
-  if (!platform::ClearCommError(Handle, &errors, &stat) || stat.cbInQue == 0)
+  if (!platform::ClearCommError(Handle, &errors, &stat)) {
+    if (IsOpen())
+      CheckLost(platform::GetLastError());
+    return {};
+  }
+  if (stat.cbInQue == 0)
     return {};
   std::string data(stat.cbInQue, '\0');
   std::uint32_t read = 0;
-  if (!platform::ReadFile(Handle, data.data(), stat.cbInQue, &read))
+  if (!platform::ReadFile(Handle, data.data(), stat.cbInQue, &read)) {
+    CheckLost(platform::GetLastError());
     return {};
+  }
   data.resize(read);
   return data;
 }
@@ -68,8 +104,12 @@ std::string TSerialCommunicationPort::ReadAvailable() {
 void TSerialCommunicationPort::Escape(std::uint32_t function) {
   if (!IsOpen())
     throw Exception("Could not perform this operation on a closed port");
-  if (!platform::EscapeCommFunction(Handle, function))
+  if (!platform::EscapeCommFunction(Handle, function)) {
+    const std::uint32_t code = platform::GetLastError();
+    CheckLost(code);
+    platform::SetLastError(code);
     RaiseLastOSError();
+  }
 }
 
 void TSerialCommunicationPort::SetRTS(bool on) {

@@ -2,6 +2,7 @@
 
 #include "platform/CommDevice.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -18,7 +19,14 @@ public:
   void Open();
   void Close();
   bool IsOpen() const { return Handle != platform::InvalidHandle; }
+  // The calls of an exchange raise TDeviceLost, the line closed, when the
+  // device is gone or takes no more data; other failures of Write, Drain
+  // and ReadAvailable go unreported.
   void Write(const std::string& data);
+  // Returns once the last `written` bytes have left, as far as the driver
+  // can tell; a device that has not taken them within their wire time and
+  // a few seconds more is lost.
+  void Drain(std::size_t written);
   std::string ReadAvailable();
   void SetRTS(bool on);
   void SetDTR(bool on);
@@ -30,6 +38,8 @@ public:
 
 private:
   void Escape(std::uint32_t function);
+  // Raises TDeviceLost, the line closed, when code means the device is lost.
+  void CheckLost(std::uint32_t code);
   // "%s is not available", then on a line of its own why the open failed.
   std::string NotAvailableMessage(std::uint32_t code) const;
 

@@ -16,3 +16,9 @@ void TimedWait(std::uint32_t ms, const TTickClock& clock) {
     clock.Sleep(ms - elapsed + 1);
   }
 }
+
+void WaitUntilElapsed(std::uint32_t start, std::uint32_t ms, const TTickClock& clock) {
+  const std::uint32_t elapsed = clock.Now() - start;
+  if (elapsed < ms)
+    TimedWait(ms - elapsed - 1, clock);
+}

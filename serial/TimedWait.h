@@ -17,3 +17,8 @@ const TTickClock& SystemTickClock();
 // correct across the counter's 32-bit wrap. It sleeps towards that moment
 // rather than spinning, and processes no window events.
 void TimedWait(std::uint32_t ms, const TTickClock& clock = SystemTickClock());
+
+// Waits until the tick counter reads at least ms after start, a reading
+// taken earlier; returns at once when that moment has passed.
+void WaitUntilElapsed(std::uint32_t start, std::uint32_t ms,
+                      const TTickClock& clock = SystemTickClock());

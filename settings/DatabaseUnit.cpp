@@ -61,10 +61,33 @@ void TDatabase::Load() {
 }
 
 void TDatabase::Save() {
-  CheckKey();
-  TRegistryKey registry(KeyPath, TRegistryKey::TAccess::Write);
+  SaveDatabases({this});
+}
+
+void TDatabase::WriteRecords(TRegistryKey& registry) const {
   for (const auto& record : Records)
     record->SaveTo(registry);
+}
+
+void SaveDatabases(const std::vector<TDatabase*>& stores) {
+  if (stores.empty())
+    return;
+  const std::string& top = stores.front()->KeyPath;
+  for (const TDatabase* store : stores) {
+    store->CheckKey();
+    if (store->KeyPath != top && !store->KeyPath.starts_with(top + "\\"))
+      throw Exception("Registry key " + store->KeyPath + " does not lie under " + top);
+  }
+  TRegistryKey registry(top, TRegistryKey::TAccess::Write);
+  for (const TDatabase* store : stores) {
+    if (store->KeyPath == top) {
+      store->WriteRecords(registry);
+      continue;
+    }
+    TRegistryKey subKey(registry, store->KeyPath.substr(top.size() + 1));
+    store->WriteRecords(subKey);
+  }
+  registry.Flush();
 }
 
 int TDatabase::AddRecord(std::unique_ptr<TDatabaseRecord> record) {

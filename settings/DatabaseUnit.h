@@ -66,8 +66,8 @@ public:
   // type keeps its value and the rest load on; the first such error, or a
   // registry store that could not be read, is kept in LoadError.
   void Load();
-  // Writes every record in order; the first refused write raises and the
-  // records after it are not written.
+  // Writes every record in order, replacing the registry's file once; the
+  // first refused write raises and the records after it are not written.
   void Save();
   void CheckKey() const;
 
@@ -95,11 +95,20 @@ protected:
   std::string KeyPath;
 
 private:
+  friend void SaveDatabases(const std::vector<TDatabase*>& stores);
+  void WriteRecords(TRegistryKey& registry) const;
+
   template <class TRecord> TRecord& TypedRecord(const std::string& name) const;
   void NoteLoadError(const std::string& message);
 
   std::string FirstLoadError;
 };
+
+// Saves the stores in order with one write of the registry, so the values
+// on the disk never mix two saves: the first store's key, then the others,
+// whose keys must lie under it. Raises as Save does, naming the first value
+// that could not be written; the values before it are written.
+void SaveDatabases(const std::vector<TDatabase*>& stores);
 
 // Releasing a store saves it first: saves, then frees the store (also when
 // Save raises), then lets Save's error propagate.

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -34,6 +35,13 @@ TRegistryKey::TRegistryKey(const std::string& keyPath, TAccess access) {
           ? platform::OpenRegistryKey(platform::CurrentUserKey, subKey, &opened, &Problem)
           : platform::CreateRegistryKey(platform::CurrentUserKey, subKey, &opened, &Problem);
   if (status == platform::RegistrySuccess)
+    Key = opened;
+}
+
+TRegistryKey::TRegistryKey(TRegistryKey& parent, const std::string& subKey) : Parent(&parent) {
+  platform::RegKey opened = 0;
+  if (parent.Key != 0 &&
+      platform::CreateRegistryKey(parent.Key, subKey, &opened) == platform::RegistrySuccess)
     Key = opened;
 }
 
@@ -80,10 +88,28 @@ void TRegistryKey::WriteString(const std::string& name, const std::string& value
                                  static_cast<std::uint32_t>(value.size() + 1)) !=
           platform::RegistrySuccess)
     RaiseSetFailed(name);
+  NoteWritten(name);
 }
 
 void TRegistryKey::WriteInteger(const std::string& name, std::int32_t value) {
   if (platform::SetRegistryValue(Key, name, platform::RegDword, &value, sizeof value) !=
       platform::RegistrySuccess)
     RaiseSetFailed(name);
+  NoteWritten(name);
+}
+
+TRegistryKey& TRegistryKey::Top() {
+  return Parent != nullptr ? Parent->Top() : *this;
+}
+
+void TRegistryKey::NoteWritten(const std::string& name) {
+  if (Top().FirstUnflushed.empty())
+    Top().FirstUnflushed = name;
+}
+
+void TRegistryKey::Flush() {
+  // A key that did not open has refused every write already.
+  const std::string first = std::exchange(Top().FirstUnflushed, {});
+  if (Key != 0 && platform::FlushRegistryKey(Key) != platform::RegistrySuccess)
+    RaiseSetFailed(first);
 }

@@ -15,6 +15,9 @@ public:
 
   // keyPath is relative to HKEY_CURRENT_USER and may begin with a backslash.
   TRegistryKey(const std::string& keyPath, TAccess access);
+  // A sub-key of a key open for writing, opened for writing; what is
+  // written to it reaches the disk with the parent's values.
+  TRegistryKey(TRegistryKey& parent, const std::string& subKey);
   ~TRegistryKey();
   TRegistryKey(const TRegistryKey&) = delete;
   TRegistryKey& operator=(const TRegistryKey&) = delete;
@@ -30,8 +33,19 @@ public:
   std::int32_t ReadInteger(const std::string& name) const;
   void WriteString(const std::string& name, const std::string& value);
   void WriteInteger(const std::string& name, std::int32_t value);
+  // Puts what was written on the disk. A failure names the first value
+  // written since the last flush, here or under a sub-key, as that is the
+  // first that did not reach the disk.
+  void Flush();
 
 private:
+  // The key whose values the others' writes join; it keeps the name of the
+  // first value not yet on the disk.
+  TRegistryKey& Top();
+  void NoteWritten(const std::string& name);
+
   platform::RegKey Key = 0;
   std::string Problem;
+  TRegistryKey* Parent = nullptr;
+  std::string FirstUnflushed;
 };

@@ -22,7 +22,7 @@ int PanelStep(const TBounds& panel, int panelGap) {
 }
 
 int PanelsToLoad(int storedCount) {
-  return std::clamp(storedCount, 0, MaxSavedPanels);
+  return std::clamp(storedCount, 0, MaxLoadedPanels);
 }
 
 int PanelsToCreate(int storedCount) {

@@ -16,6 +16,10 @@ struct TBounds {
 // The settings hold at most this many panels.
 inline constexpr int MaxSavedPanels = 10;
 
+// A hand-edited count beyond any screen makes no more panels than this,
+// rather than keeping the start busy for minutes.
+inline constexpr int MaxLoadedPanels = 100;
+
 // Where a new panel goes: under the last one, PanelGap apart, the same size.
 TBounds NextPanelBounds(const TBounds& last, int panelGap);
 
@@ -24,7 +28,8 @@ TBounds NextPanelBounds(const TBounds& last, int panelGap);
 int PanelStep(const TBounds& panel, int panelGap);
 
 // Panels whose command and colour are read for a stored count: none for a
-// first run, and no more than the settings can describe.
+// first run. Beyond the settings' ten the reading fails at the eleventh,
+// which names the record it missed.
 int PanelsToLoad(int storedCount);
 
 // Panels the window holds after loading: the designed one at least.

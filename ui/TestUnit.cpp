@@ -2,7 +2,9 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
+#include "serial/DeviceLost.h"
 #include "serial/SerialPortList.h"
+#include "settings/LineDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ApplicationTitle.h"
@@ -167,6 +169,11 @@ void TForm1::FormCreate() {
   }
   if (Settings && !Settings->LoadError().empty())
     PresentError(Settings->LoadError());
+  try {
+    LineSettings = std::make_unique<TLineDatabase>();
+  } catch (const std::exception&) {
+    // The line is then driven as designed.
+  }
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   RestorePosition();
   const std::string port = Settings ? Settings->GetString("Port") : std::string();
@@ -205,25 +212,45 @@ void TForm1::FormActivate() {
     CycleCheckBox->setChecked(true);
 }
 
+void TForm1::SaveSettings() {
+  // The order of the program's end: the panel monitor's layout, then the
+  // main window's own values, then the stores, written together.
+  SaveMonitorLayout();
+  if (!Settings)
+    return;
+  Settings->SetInteger("Left", x());
+  Settings->SetInteger("Top", y());
+  // No entry is selected when the saved port was absent at start (an
+  // unplugged adapter): the saved port stays, so the next start finds it.
+  if (const std::string port = SelectedPortName(); !port.empty())
+    Settings->SetString("Port", port);
+  Settings->SetInteger("Protocol Index", 0);
+  Settings->SetInteger("Baudrate Index", 3);
+  Settings->SetString("Address", "255");
+  Settings->SetString("Message", MessageText());
+  // Stores of sub-keys follow the main store. One with a value that could
+  // not be read is left in the file as the user wrote it.
+  std::vector<TDatabase*> stores{Settings.get()};
+  if (LineSettings && LineSettings->LoadError().empty())
+    stores.push_back(LineSettings.get());
+  SaveDatabases(stores);
+}
+
 void TForm1::FormDestroy() {
   if (Destroyed)
     return;
   Destroyed = true;
   CycleTimer.stop();
-  if (Settings) {
-    Settings->SetInteger("Left", x());
-    Settings->SetInteger("Top", y());
-    // No entry is selected when the saved port was absent at start (an
-    // unplugged adapter): the saved port stays, so the next start finds it.
-    if (const std::string port = SelectedPortName(); !port.empty())
-      Settings->SetString("Port", port);
-    Settings->SetInteger("Protocol Index", 0);
-    Settings->SetInteger("Baudrate Index", 3);
-    Settings->SetString("Address", "255");
-    Settings->SetString("Message", MessageText());
-    ReleaseDatabase(Settings);
-  }
-  Ports.reset();
+  // Freed also when the save raises.
+  struct TRelease {
+    TForm1& Form;
+    ~TRelease() {
+      Form.Settings.reset();
+      Form.LineSettings.reset();
+      Form.Ports.reset();
+    }
+  } release{*this};
+  SaveSettings();
 }
 
 void TForm1::OpenPort() {
@@ -234,7 +261,9 @@ void TForm1::OpenPort() {
     const int index = PortComboBox->currentIndex();
     if (index < 0 || static_cast<std::size_t>(index) >= PortEntries.size())
       throw Exception(Format("List index out of bounds (%d)", index));
-    Protocol = std::make_unique<TK4410RProtocol>(PortEntries[index].Port->DevicePath(), Baudrate);
+    const bool rtsActiveLow = LineSettings && LineSettings->GetBoolean("RTS Active Low");
+    Protocol = std::make_unique<TK4410RProtocol>(PortEntries[index].Port->DevicePath(), Baudrate,
+                                                 rtsActiveLow);
     TestButton->setEnabled(true);
     CycleCheckBox->setEnabled(true);
     EnableMonitorCheck();
@@ -255,6 +284,8 @@ void TForm1::ClosePort() {
   TestButton->setEnabled(false);
   CycleCheckBox->setChecked(false);
   CycleCheckBox->setEnabled(false);
+  // Ended playback leaves the timer running when Cycle was already off.
+  CycleTimer.stop();
   Protocol.reset();
   SpeedButton1->setChecked(false);
   PortComboBox->setEnabled(true);
@@ -270,12 +301,12 @@ std::string TForm1::SendAndLog(const std::string& text) {
     TForm1& Form;
     ~TRestore() {
       Form.unsetCursor();
-      Form.TestButton->setEnabled(true);
+      Form.TestButton->setEnabled(Form.Protocol != nullptr);
     }
   } restore{*this};
 
   Protocol->Request = text;
-  Protocol->Transact();
+  Exchange();
   if (!Protocol->ExpectAnswer)
     return {};
   std::string result = Protocol->Answer.empty() ? std::string("(no answer)") : Protocol->Answer;
@@ -286,6 +317,15 @@ std::string TForm1::SendAndLog(const std::string& text) {
     // undo it.
   }
   return result;
+}
+
+void TForm1::Exchange() {
+  try {
+    Protocol->Transact();
+  } catch (const TDeviceLost&) {
+    ClosePort();
+    throw;
+  }
 }
 
 void TForm1::AppendOutput(const std::string& text) {

@@ -34,9 +34,13 @@ public:
 
   std::unique_ptr<TK4410RProtocol> Protocol; // nullptr while no port is open
   std::unique_ptr<TDatabase> Settings;       // may be null if creating it failed
+  std::unique_ptr<TDatabase> LineSettings;   // the subkey Line; may be null too
 
   // One exchange, numbered log line; raises on exchange errors.
   std::string SendAndLog(const std::string& text);
+  // Protocol's exchange of its Request. A lost device closes the port
+  // (ClosePort) before its error goes on, so nothing sends on it again.
+  void Exchange();
   // Appends text plus a line end to OutputRichEdit as is (unnumbered); never fails.
   void AppendOutput(const std::string& text);
   void EnableMonitorCheck();
@@ -58,8 +62,12 @@ public:
 
   // The steps of the first activation; later calls do nothing.
   void FormActivate();
-  // Writes the window's settings and releases the store; runs once, at the
-  // latest when the window is destroyed.
+  // Writes the panel monitor's layout and the window's settings into the
+  // stores and saves them; the store stays. Also when the session ends, as
+  // the system may end the program before its windows are destroyed.
+  void SaveSettings();
+  // Saves the settings and releases the store; runs once, at the latest
+  // when the window is destroyed.
   void FormDestroy();
 
   bool Activated = false;

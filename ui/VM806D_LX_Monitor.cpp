@@ -75,10 +75,9 @@ QFrame* TTestVM806D_LX_MonitorForm::CreateBevel(const char* name, int top) {
 void TTestVM806D_LX_MonitorForm::Poll() {
   if (!MainForm.Protocol)
     return;
-  TK4410RProtocol& protocol = *MainForm.Protocol;
-  protocol.Request = "F0";
-  protocol.Transact();
-  const std::string answer = protocol.Answer;
+  MainForm.Protocol->Request = "F0";
+  MainForm.Exchange();
+  const std::string answer = MainForm.Protocol->Answer;
   MainForm.AppendOutput(answer);
   ShowAnswer(answer);
 }

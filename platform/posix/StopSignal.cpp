@@ -21,8 +21,16 @@ void CatchStopSignals() {
   sigemptyset(&action.sa_mask);
   // The exchange under way must finish whole: its calls carry on.
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction previous {};
+    // A signal ignored by whoever started the program (nohup) stays ignored.
+    if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+      continue;
+    sigaction(signal, &action, nullptr);
+  }
+  // Output to a pipe whose reader is gone is an output failure to report,
+  // not a reason to die silently.
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool StopRequested() {

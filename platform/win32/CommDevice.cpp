@@ -84,6 +84,30 @@ bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_
   return ok;
 }
 
+bool FlushFileBuffers(Handle handle, std::uint32_t limitMs) {
+  // The flush has no time limit of its own, so the driver's queue is
+  // watched empty first; a port whose queue never empties fails then.
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    DWORD errors = 0;
+    COMSTAT stat{};
+    if (!::ClearCommError(Native(handle), &errors, &stat))
+      return false;
+    if (stat.cbOutQue == 0)
+      break;
+    if (::GetTickCount() - start > limitMs) {
+      ::SetLastError(ERROR_TIMEOUT);
+      return false;
+    }
+    ::Sleep(1);
+  }
+  return ::FlushFileBuffers(Native(handle)) != FALSE;
+}
+
+bool PurgeComm(Handle handle, std::uint32_t flags) {
+  return ::PurgeComm(Native(handle), flags) != FALSE;
+}
+
 bool CloseHandle(Handle handle) {
   return ::CloseHandle(Native(handle)) != FALSE;
 }
@@ -96,9 +120,28 @@ std::string CommOpenFailureHint(std::uint32_t code) {
     return "another program holds the port";
   case ERROR_FILE_NOT_FOUND:
   case ERROR_PATH_NOT_FOUND:
-    return "the device is not connected";
+    return NotConnectedHint;
   default:
     return {};
+  }
+}
+
+CommFailure ClassifyCommFailure(std::uint32_t code) {
+  switch (code) {
+  // What USB serial drivers give once their device is removed under an
+  // open handle; access is refused too, on a handle that was valid.
+  case ERROR_BAD_COMMAND:
+  case ERROR_GEN_FAILURE:
+  case ERROR_DEVICE_REMOVED:
+  case ERROR_ACCESS_DENIED:
+  case ERROR_DEVICE_NOT_CONNECTED:
+  case ERROR_FILE_NOT_FOUND:
+    return CommFailure::Gone;
+  case ERROR_TIMEOUT:
+  case ERROR_SEM_TIMEOUT:
+    return CommFailure::Stalled;
+  default:
+    return CommFailure::Other;
   }
 }
 

@@ -4,6 +4,9 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <fstream>
@@ -87,6 +90,27 @@ TEST_F(TextFileTest, OpenErrors) {
   EXPECT_EQ(OpenError(Dir.Path().string()), "File access denied");
   EXPECT_EQ(OpenError((Write("x") / "below").string()), "Invalid filename");
   EXPECT_EQ(OpenError(""), "File not found");
+}
+
+// A pipe would block the window at the open until something writes to it.
+TEST_F(TextFileTest, PipesAndDevicesAreRefusedWithoutBlocking) {
+  const std::filesystem::path fifo = Dir.Path() / "fifo.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(OpenError(fifo.string()), "File access denied");
+  EXPECT_EQ(OpenError("/dev/zero"), "File access denied");
+}
+
+// The table's numbers are not errno values: only the errors that mean its
+// cases take its texts, and every other one shows its own number.
+TEST(InOutErrorMessage, SystemErrorsMeanTheTablesCasesOrShowTheirNumber) {
+  EXPECT_EQ(SystemInOutErrorMessage(ENOENT), "File not found");
+  EXPECT_EQ(SystemInOutErrorMessage(ENAMETOOLONG), "Invalid filename");
+  EXPECT_EQ(SystemInOutErrorMessage(ENFILE), "Too many open files");
+  EXPECT_EQ(SystemInOutErrorMessage(EPERM), "File access denied");
+  EXPECT_EQ(SystemInOutErrorMessage(ENOSPC), "Disk full");
+  EXPECT_EQ(SystemInOutErrorMessage(EIO), "I/O error " + std::to_string(EIO));
+  EXPECT_EQ(SystemInOutErrorMessage(EINTR), "I/O error " + std::to_string(EINTR));
+  EXPECT_EQ(SystemInOutErrorMessage(ESRCH), "I/O error " + std::to_string(ESRCH));
 }
 
 TEST(InOutErrorMessage, TableAndOthers) {

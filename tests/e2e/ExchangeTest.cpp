@@ -1,6 +1,7 @@
 // Exchanges over a real pseudo-terminal with the simulated instrument on the
 // other side. Each exchange takes about 450 ms, so cases are grouped.
 #include "base/Exception.h"
+#include "serial/DeviceLost.h"
 #include "serial/K4410RProtocol.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
@@ -114,11 +115,18 @@ TEST(Exchange, ADeviceThatVanishesEndsTheExchangeAndThePortOpensAgain) {
     TK4410RProtocol protocol(sim.DevicePath(), 9600);
     Exchange(protocol, "p.v");
     EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
-    Exchange(protocol, "p.v");
-    EXPECT_EQ(protocol.Answer, "");
+    // The hung-up line fails the look at the receive queue: the device is
+    // gone, not silent.
+    try {
+      Exchange(protocol, "p.v");
+      ADD_FAILURE() << "the vanished device went unnoticed";
+    } catch (const TDeviceLost& error) {
+      EXPECT_EQ(std::string(error.what()), sim.DevicePath() +
+                                               " is not available\r\n"
+                                               "Input/output error: the device is not connected");
+    }
+    EXPECT_FALSE(protocol.Port->IsOpen());
     EXPECT_TRUE(sim.WaitForExit(2000));
-    Exchange(protocol, "p.v");
-    EXPECT_EQ(protocol.Answer, "");
   }
   SimProcess again({"--steady", "--port", port.substr(3)});
   ASSERT_EQ(again.PortName(), port);
@@ -151,4 +159,20 @@ TEST(Exchange, TheSamePortClosedAndOpenedAgainExchangesAgain) {
     Exchange(protocol, "p.v");
     EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n") << "round " << round;
   }
+}
+
+// The line's rate reaches the device: an instrument that answers only at
+// its own rate gives garbage to a line opened at another.
+TEST(Exchange, AStrictInstrumentAnswersOnlyAtItsOwnRate) {
+  ScopedConfigHome home;
+  SimProcess sim({"--steady", "--strict"});
+  {
+    TK4410RProtocol protocol(sim.DevicePath(), 4800);
+    Exchange(protocol, "p.v");
+    EXPECT_FALSE(protocol.Answer.empty());
+    EXPECT_EQ(protocol.Answer.find("23.5"), std::string::npos) << protocol.Answer;
+  }
+  TK4410RProtocol protocol(sim.DevicePath(), 9600);
+  Exchange(protocol, "p.v");
+  EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
 }

@@ -25,20 +25,27 @@ extern char** environ;
 
 namespace {
 
+const std::string MainKey = "\\Software\\Tavrin\\Private\\Marrowlink";
+
 std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The values of the settings file by name, as written: "Port" -> "\"COM3\"".
-std::map<std::string, std::string> SavedValues(const std::filesystem::path& file) {
+// The values of one key of the settings file by name, as written:
+// "Port" -> "\"COM3\"".
+std::map<std::string, std::string> SavedValues(const std::filesystem::path& file,
+                                               const std::string& key = MainKey) {
   std::map<std::string, std::string> values;
   std::istringstream lines(ReadAll(file));
+  bool inKey = false;
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r')
       line.pop_back();
+    if (line.starts_with('['))
+      inKey = line == "[HKEY_CURRENT_USER" + key + "]";
     const std::size_t split = line.find("\"=");
-    if (line.starts_with('"') && split != std::string::npos)
+    if (inKey && line.starts_with('"') && split != std::string::npos)
       values[line.substr(1, split - 1)] = line.substr(split + 2);
   }
   return values;
@@ -71,7 +78,20 @@ public:
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
 
-  void Signal(int signal) const { ::kill(Pid, signal); }
+  // Never once it has ended: kill(-1) would signal every process.
+  void Signal(int signal) const {
+    if (Pid > 0)
+      ::kill(Pid, signal);
+  }
+
+  // The wait status if the program has ended by now.
+  std::optional<int> Ended() {
+    int status = 0;
+    if (Pid <= 0 || ::waitpid(Pid, &status, WNOHANG) != Pid)
+      return std::nullopt;
+    Pid = -1;
+    return status;
+  }
 
   // The wait status once the program has ended, or nothing after timeoutMs.
   std::optional<int> WaitForExit(int timeoutMs) {
@@ -108,9 +128,9 @@ bool WaitForFile(const std::filesystem::path& path, const std::string& part, int
 
 } // namespace
 
-// Ten panels come back from twelve saved, and a position off every screen
-// comes back on one: both are written only by the panel monitor itself, at
-// its destruction, while the main window's settings store still exists.
+// Ten panels come back as saved, and a position off every screen comes back
+// on one: both are written only by the panel monitor itself, at its
+// destruction, while the main window's settings store still exists.
 TEST(Program, SigtermSavesThePanelMonitorsLayoutBeforeTheMainWindowsSettings) {
   ScopedConfigHome home;
   const std::filesystem::path wire = home.Path() / "wire.bin";
@@ -123,7 +143,7 @@ TEST(Program, SigtermSavesThePanelMonitorsLayoutBeforeTheMainWindowsSettings) {
          << "\"Open\"=dword:00000001\r\n\"Monitor\"=dword:00000001\r\n"
          << "\"Message\"=\"p.v\"\r\n\"Monitor Show Editors\"=dword:00000001\r\n"
          << "\"Monitor Left\"=dword:00004e20\r\n\"Monitor Top\"=dword:00004e20\r\n"
-         << "\"Monitor Panels\"=dword:0000000c\r\n";
+         << "\"Monitor Panels\"=dword:0000000a\r\n";
     for (int i = 0; i < 10; ++i)
       file << Format("\"Monitor Panel%d Command\"=\"c%d\"\r\n", i, i)
            << Format("\"Monitor Panel%d Color\"=", i) << Dword(0x00102030 + i) << "\r\n";
@@ -152,4 +172,40 @@ TEST(Program, SigtermSavesThePanelMonitorsLayoutBeforeTheMainWindowsSettings) {
   EXPECT_EQ(saved["Open"], "dword:00000001");
   EXPECT_EQ(saved["Monitor"], "dword:00000001");
   EXPECT_EQ(saved["Baudrate Index"], "dword:00000003");
+  // The line's own settings, in their subkey, after the main key's.
+  EXPECT_EQ(SavedValues(home.AppDir() / "user.reg", MainKey + "\\Line"),
+            (std::map<std::string, std::string>{{"RTS Active Low", "dword:00000000"}}));
+}
+
+// Started under nohup, the program keeps running on SIGHUP. Signals that
+// come while it closes wait for its save, which leaves every value.
+TEST(Program, IgnoredHangupStaysIgnoredAndNoSignalCutsTheSaveShort) {
+  ScopedConfigHome home;
+  const std::filesystem::path wire = home.Path() / "wire.bin";
+  SimProcess sim({"--steady", "--record", wire.string()});
+  std::filesystem::create_directories(home.AppDir());
+  std::ofstream(home.AppDir() / "user.reg", std::ios::binary)
+      << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n"
+      << "\"Port\"=\"" << sim.PortName() << "\"\r\n\"Open\"=dword:00000001\r\n"
+      << "\"Monitor\"=dword:00000001\r\n\"Address\"=\"old\"\r\n"
+      << "\"Monitor Panels\"=dword:00000001\r\n\"Monitor Panel0 Command\"=\"hup\"\r\n";
+
+  const auto hangup = std::signal(SIGHUP, SIG_IGN);
+  ProgramProcess program;
+  std::signal(SIGHUP, hangup);
+  EXPECT_TRUE(WaitForFile(wire, "hup\r\n", 30000)) << ReadAll(wire);
+  program.Signal(SIGHUP);
+  EXPECT_FALSE(program.WaitForExit(1000).has_value()) << "SIGHUP ended it under nohup";
+
+  program.Signal(SIGTERM);
+  std::optional<int> status;
+  for (int sent = 0; !status && sent < 30000; ++sent) {
+    program.Signal(SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    status = program.Ended();
+  }
+  ASSERT_TRUE(status.has_value()) << "marrowlink did not end";
+  const std::map<std::string, std::string> saved = SavedValues(home.AppDir() / "user.reg");
+  EXPECT_EQ(saved.size(), 34u);
+  EXPECT_EQ(saved.at("Address"), "\"255\"");
 }

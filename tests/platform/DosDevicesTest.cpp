@@ -1,9 +1,11 @@
 #include "platform/DosDevices.h"
 #include "platform/SystemError.h"
+#include "platform/posix/devices/DosDeviceLinks.h"
 #include "serial/PortDiscovery.h"
 #include "tests/support/FakeDeviceTree.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -106,4 +108,18 @@ TEST(DosDevicesTest, UnpluggedDeviceKeepsItsNumberAndNewOnesTakeTheLowestFree) {
   EXPECT_EQ(AllNames(), (Names{"COM1", "COM2", "COM3"}));
   EXPECT_EQ(tree.LinkTarget("com1"), tree.Node("serial/by-id/usb-C-if00"));
   EXPECT_EQ(tree.LinkTarget("com2"), tree.Node("serial/by-id/usb-A-if00"));
+}
+
+// A link named in upper case is listed as its port, and opening that port
+// follows that very link.
+TEST(DosDevicesTest, ALinkSpeltInUpperCaseOpensAsListed) {
+  TFakeDeviceTree tree;
+  const std::string node = tree.AddPlainNode("pts-7");
+  tree.AddLink("COM7", node);
+  EXPECT_EQ(AllNames(), (Names{"COM7"}));
+  for (const char* name : {"\\\\.\\COM7", "\\\\.\\com7"}) {
+    const std::string path = platform::posix::ResolveDevicePath(name);
+    std::error_code error;
+    EXPECT_TRUE(std::filesystem::equivalent(path, node, error)) << name << " -> " << path;
+  }
 }

@@ -43,14 +43,15 @@ TEST(Registry, CreateWritesThroughAndQueryFollowsWin32) {
 
   ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
   const fs::path file = home.AppDir() / "user.reg";
-  ASSERT_TRUE(fs::exists(file)) << "creating a key writes it";
-  EXPECT_EQ(Mode(file), 0600u);
-  EXPECT_EQ(Mode(home.AppDir()), 0700u);
   EXPECT_EQ(SetString(key, "Port", "COM3"), RegistrySuccess);
   EXPECT_EQ(SetDword(key, "Left", 0xFFFFFF85), RegistrySuccess);
   EXPECT_NE(SetString(key, "Bad\nName", "x"), RegistrySuccess) << "a name the file cannot hold";
 
-  // Each write reaches the file at once, whole.
+  // The values reach the file together, whole, at the flush.
+  EXPECT_FALSE(fs::exists(file));
+  ASSERT_EQ(FlushRegistryKey(key), RegistrySuccess);
+  EXPECT_EQ(Mode(file), 0600u);
+  EXPECT_EQ(Mode(home.AppDir()), 0700u);
   const auto hive = ParseHiveFile(file);
   ASSERT_NE(hive.FindKey(HivePath), nullptr);
   EXPECT_EQ(hive.FindKey(HivePath)->Values.size(), 2u);
@@ -172,6 +173,67 @@ TEST(Registry, DamagedFileIsSetAsideNeverOverwritten) {
   CloseRegistryKey(key);
   EXPECT_EQ(FilesStartingWith(home.AppDir(), "user.reg.bad-").size(), damaged.size() + 1);
   EXPECT_NE(ParseHiveFile(file).FindKey(HivePath), nullptr);
+}
+
+// A save of a key and its sub-key replaces the file once, when the last of
+// them closes; until then the file holds the old values only.
+TEST(Registry, AKeyAndItsSubKeyAreWrittenOnceAtTheLastClose) {
+  ScopedConfigHome home;
+  const fs::path file = home.AppDir() / "user.reg";
+  RegKey first = 0;
+  ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &first), RegistrySuccess);
+  ASSERT_EQ(SetDword(first, "Left", 1), RegistrySuccess);
+  ASSERT_EQ(CloseRegistryKey(first), RegistrySuccess);
+  const std::string before = ReadWholeFile(file);
+  struct stat old {};
+  ASSERT_EQ(::stat(file.c_str(), &old), 0);
+
+  RegKey key = 0;
+  RegKey sub = 0;
+  ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
+  ASSERT_EQ(SetDword(key, "Left", 2), RegistrySuccess);
+  ASSERT_EQ(CreateRegistryKey(key, "Recording", &sub), RegistrySuccess);
+  ASSERT_EQ(SetString(sub, "Folder", "x"), RegistrySuccess);
+  ASSERT_EQ(CloseRegistryKey(sub), RegistrySuccess);
+  EXPECT_EQ(ReadWholeFile(file), before);
+  struct stat same {};
+  ASSERT_EQ(::stat(file.c_str(), &same), 0);
+  EXPECT_EQ(same.st_ino, old.st_ino) << "nothing was written before the last close";
+
+  ASSERT_EQ(CloseRegistryKey(key), RegistrySuccess);
+  const auto hive = ParseHiveFile(file);
+  ASSERT_NE(hive.FindKey(HivePath), nullptr);
+  ASSERT_NE(hive.FindKey(HivePath + "\\Recording"), nullptr);
+  EXPECT_EQ(hive.FindKey(HivePath + "\\Recording")->Values.front().Data, std::string("x\0", 2));
+  EXPECT_EQ(hive.FindKey(HivePath)->Values.front().Data, std::string("\2\0\0\0", 4));
+
+  RegKey reader = 0;
+  ASSERT_EQ(OpenRegistryKey(CurrentUserKey, SubKey, &reader), RegistrySuccess);
+  EXPECT_NE(CreateRegistryKey(reader, "Recording", &sub), RegistrySuccess)
+      << "a key open for reading has no sub-keys to write";
+  CloseRegistryKey(reader);
+}
+
+// A settings file that is a link (a dotfile manager's) stays one: the save
+// replaces the file it leads to.
+TEST(Registry, ALinkedFileStaysLinked) {
+  ScopedConfigHome home;
+  const fs::path dotfiles = home.Path() / "dotfiles";
+  fs::create_directories(dotfiles);
+  fs::create_directories(home.AppDir());
+  WriteWholeFile(dotfiles / "user.reg", "REGEDIT4\r\n");
+  const fs::path file = home.AppDir() / "user.reg";
+  fs::create_symlink("../dotfiles/user.reg", file);
+
+  RegKey key = 0;
+  ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
+  ASSERT_EQ(SetString(key, "Port", "COM3"), RegistrySuccess);
+  ASSERT_EQ(CloseRegistryKey(key), RegistrySuccess);
+
+  ASSERT_TRUE(fs::is_symlink(file));
+  EXPECT_EQ(fs::read_symlink(file), "../dotfiles/user.reg");
+  EXPECT_NE(ReadWholeFile(dotfiles / "user.reg").find("\"Port\"=\"COM3\""), std::string::npos);
+  EXPECT_TRUE(FilesStartingWith(dotfiles, "user.reg.tmp").empty());
 }
 
 TEST(Registry, UnreadableFileIsNotReplaced) {

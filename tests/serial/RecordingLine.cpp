@@ -33,6 +33,15 @@ bool Known(platform::Handle handle, const char* call) {
   return false;
 }
 
+// Whether the test asked calls of this kind to fail; the code is then set.
+bool Failing(const std::string& what) {
+  const auto failure = Line().Failures.find(what);
+  if (failure == Line().Failures.end())
+    return false;
+  platform::SetLastError(failure->second);
+  return true;
+}
+
 } // namespace
 
 RecordingLine& RecordingLine::Reset(std::uint32_t start) {
@@ -72,23 +81,26 @@ bool SetCommTimeouts(Handle handle, const CommTimeouts& /*timeouts*/) {
 bool EscapeCommFunction(Handle handle, std::uint32_t function) {
   if (!Known(handle, "EscapeCommFunction"))
     return false;
+  const char* what = nullptr;
   switch (function) {
   case EscapeSetRts:
-    Record("rts+");
-    return true;
+    what = "rts+";
+    break;
   case EscapeClrRts:
-    Record("rts-");
-    return true;
+    what = "rts-";
+    break;
   case EscapeSetDtr:
-    Record("dtr+");
-    return true;
+    what = "dtr+";
+    break;
   case EscapeClrDtr:
-    Record("dtr-");
-    return true;
+    what = "dtr-";
+    break;
   default:
     SetLastError(InvalidArgument);
     return false;
   }
+  Record(what);
+  return !Failing(what);
 }
 
 bool ClearCommError(Handle handle, std::uint32_t* errors, ComStat* stat) {
@@ -97,6 +109,8 @@ bool ClearCommError(Handle handle, std::uint32_t* errors, ComStat* stat) {
   RecordingLine& line = Line();
   const std::size_t queued = line.Arrivals.empty() ? 0 : line.Arrivals.front().size();
   Record("poll");
+  if (Failing("poll"))
+    return false;
   if (errors)
     *errors = 0;
   if (stat)
@@ -121,18 +135,46 @@ bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* re
   std::memcpy(buffer, chunk.data(), chunk.size());
   *read = static_cast<std::uint32_t>(chunk.size());
   Record("read", chunk);
-  return true;
+  return !Failing("read");
 }
 
-// Synchronous, as the real call: it returns once the last byte has left.
+// Returns at once, as a driver that buffers the bytes does.
 bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written) {
   *written = 0;
   if (!Known(handle, "WriteFile"))
     return false;
-  LineCall& call = Record("write", std::string(static_cast<const char*>(data), size));
-  Line().Now += size * Line().DrainTicksPerByte;
-  call.End = Line().Now;
+  Record("write", std::string(static_cast<const char*>(data), size));
+  if (Failing("write"))
+    return false;
+  Line().Unsent += size;
   *written = size;
+  return true;
+}
+
+bool FlushFileBuffers(Handle handle, std::uint32_t limitMs) {
+  if (!Known(handle, "FlushFileBuffers"))
+    return false;
+  RecordingLine& line = Line();
+  const std::uint32_t at = line.Now;
+  line.Calls.push_back(LineCall{"drain", at, at, {}, 0, limitMs});
+  if (Failing("drain"))
+    return false;
+  if (line.DrainStalls) {
+    line.Now += limitMs + 1;
+    line.Calls.back().End = line.Now;
+    SetLastError(StalledCode);
+    return false;
+  }
+  line.Now += static_cast<std::uint32_t>(line.Unsent) * line.DrainTicksPerByte;
+  line.Calls.back().End = line.Now;
+  line.Unsent = 0;
+  return true;
+}
+
+bool PurgeComm(Handle handle, std::uint32_t flags) {
+  if (!Known(handle, "PurgeComm"))
+    return false;
+  Record("purge", (flags & (PurgeTxAbort | PurgeTxClear)) != 0 ? "tx" : "rx");
   return true;
 }
 
@@ -145,6 +187,12 @@ bool CloseHandle(Handle handle) {
 
 std::string CommOpenFailureHint(std::uint32_t /*code*/) {
   return {};
+}
+
+CommFailure ClassifyCommFailure(std::uint32_t code) {
+  if (code == GoneCode)
+    return CommFailure::Gone;
+  return code == StalledCode ? CommFailure::Stalled : CommFailure::Other;
 }
 
 std::uint32_t GetTickCount() {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,14 +16,20 @@
 // Time is virtual: it moves only when the code sleeps and while a write
 // drains, so waits are measured exactly and cost no wall-clock time.
 
+// The codes the line's failures carry: a device gone, and one that takes no
+// more data.
+inline constexpr std::uint32_t GoneCode = 5;
+inline constexpr std::uint32_t StalledCode = 110;
+
 struct LineCall {
   // "open", "state", "timeouts", "rts+", "rts-", "dtr+", "dtr-", "write",
-  // "poll" (the receive queue looked at), "read", "close".
+  // "drain", "purge", "poll" (the receive queue looked at), "read", "close".
   std::string What;
   std::uint32_t At = 0;  // tick at the call
   std::uint32_t End = 0; // tick at its return
   std::string Data;      // path opened, bytes written or read
   std::uint32_t Baud = 0;
+  std::uint32_t Limit = 0; // a drain's time limit
 };
 
 class RecordingLine {
@@ -31,8 +38,15 @@ public:
   static RecordingLine& Reset(std::uint32_t start);
 
   std::uint32_t Now = 0;
-  // Ticks a write takes to leave the wire, per byte.
+  // Ticks the drain after a write takes, per byte written: the write itself
+  // returns at once, as the driver takes the bytes.
   std::uint32_t DrainTicksPerByte = 1;
+  // A drain that never ends: it fails once its time limit has passed.
+  bool DrainStalls = false;
+  // Calls of these kinds fail with the code given, recorded all the same.
+  std::map<std::string, std::uint32_t> Failures;
+  // Bytes written since the last drain.
+  std::size_t Unsent = 0;
   // What each look at the receive queue finds, in turn; empty once used up.
   std::deque<std::string> Arrivals;
   std::vector<LineCall> Calls;

@@ -4,6 +4,8 @@
 #include "tests/support/SettingsTestSupport.h"
 #include "tests/support/TempDir.h"
 
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -200,6 +202,54 @@ TEST(DatabaseUnit, SaveRefusedInAReadOnlyFolderLeavesTheOldFile) {
   });
   EXPECT_EQ(outcome, "Failed to set data for 'Left'");
   EXPECT_EQ(ReadWholeFile(home.AppDir() / "user.reg"), before);
+}
+
+// After one run with sudo the file is root's: said at load with the file
+// and the reason, said once at the save, and never replaced.
+TEST(DatabaseUnit, UnreadableFileIsReportedAtLoadAndLeftAlone) {
+  ScopedConfigHome home;
+  WriteOurKey(home, "\"Left\"=dword:00000005\r\n");
+  const fs::path file = home.AppDir() / "user.reg";
+  const std::string before = ReadWholeFile(file);
+  const std::string outcome = RunWithUnreadableFile(file, [&] {
+    auto store = std::unique_ptr<TDatabase>(std::make_unique<TTestDatabase>());
+    const std::string& loaded = store->LoadError();
+    std::string report;
+    if (loaded.find("\"" + file.string() + "\"") == std::string::npos ||
+        loaded.find(std::strerror(EACCES)) == std::string::npos)
+      report = "load said: " + loaded + "; ";
+    if (store->GetInteger("Left") != 0)
+      report += "a value was read; ";
+    auto sub = std::make_unique<TTestDatabase>("\\Software\\Test\\Sub");
+    try {
+      SaveDatabases({store.get(), sub.get()});
+    } catch (const Exception& error) {
+      return report + error.what();
+    }
+    return report + "saved";
+  });
+  EXPECT_EQ(outcome, "Failed to set data for 'Left'");
+  EXPECT_EQ(ReadWholeFile(file), before);
+  EXPECT_TRUE(FilesStartingWith(home.AppDir(), "user.reg.bad-").empty());
+}
+
+// The main store and a store of a sub-key go to the disk together; a store
+// outside the first one's key is refused before anything is written.
+TEST(DatabaseUnit, StoresOfAKeyAndItsSubKeySaveTogether) {
+  ScopedConfigHome home;
+  TTestDatabase main;
+  TTestDatabase sub("\\Software\\Test\\Recording");
+  TTestDatabase elsewhere("\\Software\\Other");
+  main.SetInteger("Left", 7);
+  sub.SetString("Port", "COM9");
+  EXPECT_THROW(SaveDatabases({&main, &elsewhere}), Exception);
+  EXPECT_FALSE(fs::exists(home.AppDir() / "user.reg"));
+
+  SaveDatabases({&main, &sub});
+  const auto hive = ParseHiveFile(home.AppDir() / "user.reg");
+  ASSERT_NE(hive.FindKey(HiveKeyPath + "\\Recording"), nullptr);
+  EXPECT_EQ(StoredValue(home, "Left").Data, std::string("\7\0\0\0", 4));
+  EXPECT_EQ(TTestDatabase("\\Software\\Test\\Recording").GetString("Port"), "COM9");
 }
 
 TEST(DatabaseUnit, ReleasingNothingDoesNothing) {

@@ -124,3 +124,23 @@ std::string RunWithReadOnlyFolder(const std::filesystem::path& folder,
   fs::permissions(folder, before);
   return result;
 }
+
+std::string RunWithUnreadableFile(const std::filesystem::path& file,
+                                  const std::function<std::string()>& work) {
+  namespace fs = std::filesystem;
+  const fs::path folder = file.parent_path();
+  const fs::perms before = fs::status(file).permissions();
+  std::string result;
+  if (::geteuid() == 0) {
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(folder, fs::perms::all);
+    fs::permissions(folder.parent_path(), fs::perms::others_exec, fs::perm_options::add);
+    result = RunUnprivileged(work);
+    fs::permissions(folder, fs::perms::owner_all);
+  } else {
+    fs::permissions(file, fs::perms::none);
+    result = work();
+  }
+  fs::permissions(file, before);
+  return result;
+}

@@ -33,3 +33,10 @@ std::string RunInChild(const std::function<std::string()>& work);
 // for the call.
 std::string RunWithReadOnlyFolder(const std::filesystem::path& folder,
                                   const std::function<std::string()>& work);
+
+// Runs work where file cannot be read but its folder can be written, as
+// after the program was run once with sudo: as root, in a child process that
+// has given up root, with the file root's own (mode 0600); otherwise with
+// the file's mode 0 for the call. Returns what work returned.
+std::string RunWithUnreadableFile(const std::filesystem::path& file,
+                                  const std::function<std::string()>& work);

@@ -150,7 +150,10 @@ TEST(PanelMonitor, TwelvePanelsSaveTenAndTheNextStartShowsTen) {
   EXPECT_TRUE(rig.Errors.empty());
 }
 
-// Only a hand edit stores more than ten panels or fewer than one.
+// Only a hand edit stores more than ten panels or fewer than one. Beyond
+// ten, loading fails at the eleventh panel, with every panel made and the
+// editors' setting not applied; a count beyond any screen makes no more
+// than a hundred.
 TEST(PanelMonitor, StoredCountOutsideTheSettingsIsBounded) {
   ScopedConfigHome home;
   {
@@ -158,14 +161,27 @@ TEST(PanelMonitor, StoredCountOutsideTheSettingsIsBounded) {
     rig.DestroyPanelMonitor();
     rig.Form1->Settings->SetInteger("Monitor Panels", 15);
     rig.Form1->Settings->SetString("Monitor Panel9 Command", "last");
+    rig.Form1->Settings->SetInteger("Monitor Panel9 Color", 0x123456);
     rig.Form1->Settings->SetBoolean("Monitor Show Editors", true);
   }
   {
     TMonitorRig rig;
-    EXPECT_TRUE(rig.Errors.empty()) << rig.Errors.front();
-    ASSERT_EQ(rig.Panel->Panels.size(), 10u);
+    EXPECT_EQ(rig.Errors,
+              std::vector<std::string>{"Cannot find the record named Monitor Panel10 Command"});
+    ASSERT_EQ(rig.Panel->Panels.size(), 15u);
     EXPECT_EQ(EditText(*rig.Panel->Editors[9]), "last");
-    EXPECT_TRUE(rig.Panel->ShowEditCheckBox->isChecked());
+    EXPECT_EQ(rig.Panel->Panels[9]->Color(), 0x123456);
+    EXPECT_EQ(EditText(*rig.Panel->Editors[10]), "");
+    EXPECT_EQ(rig.Panel->Panels[14]->Color(), WindowTextColor);
+    EXPECT_FALSE(rig.Panel->ShowEditCheckBox->isChecked());
+    rig.DestroyPanelMonitor();
+    EXPECT_EQ(rig.Form1->Settings->GetString("Monitor Panel9 Command"), "last");
+    rig.Form1->Settings->SetInteger("Monitor Panels", 0x7FFFFFFF);
+  }
+  {
+    TMonitorRig rig;
+    EXPECT_EQ(rig.Panel->Panels.size(), 100u);
+    EXPECT_EQ(rig.Errors.size(), 1u);
     rig.DestroyPanelMonitor();
     rig.Form1->Settings->SetInteger("Monitor Panels", -3);
   }

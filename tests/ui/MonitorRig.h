@@ -22,7 +22,8 @@ public:
         Panel(std::make_unique<TK4410R_MonitorForm>(*Form1)) {
     SetErrorPresenter([this](const std::string& message) { Errors.push_back(message); });
     Form1->SetMonitorForms(Panel.get(), Values.get());
-    Panel->FormCreate();
+    // As the program does: a layout that fails to load is reported.
+    Guarded([this] { Panel->FormCreate(); });
   }
 
   ~TMonitorRig() {

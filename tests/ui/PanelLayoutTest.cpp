@@ -18,8 +18,9 @@ TEST(PanelLayout, StoredCountIsKeptWithinWhatTheSettingsHold) {
   EXPECT_EQ(PanelsToCreate(-5), 1);
   EXPECT_EQ(PanelsToLoad(3), 3);
   EXPECT_EQ(PanelsToCreate(3), 3);
-  EXPECT_EQ(PanelsToLoad(11), 10);
-  EXPECT_EQ(PanelsToCreate(11), 10);
+  EXPECT_EQ(PanelsToLoad(11), 11) << "the eleventh is read, and its reading fails";
+  EXPECT_EQ(PanelsToCreate(11), 11);
+  EXPECT_EQ(PanelsToCreate(0x7FFFFFFF), 100) << "a hand-edited count does not hang the start";
   EXPECT_EQ(PanelsToSave(12), 10);
   EXPECT_EQ(PanelsToSave(1), 1);
 }

@@ -3,6 +3,7 @@
 #include "settings/DatabaseUnit.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/MonitorRig.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/DropDownComboBox.h"
 
@@ -24,6 +25,15 @@ protected:
   std::string SettingsFile() const { return ReadFile(Home.AppDir() / "user.reg"); }
   static bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+  }
+  // The values of the program's own key: its subkeys hold settings of their own.
+  static long MainKeyValues(const std::string& file) {
+    const std::size_t start =
+        file.find("[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]");
+    const std::size_t end = file.find("\n[", start);
+    const std::string key =
+        start == std::string::npos ? std::string() : file.substr(start, end - start);
+    return std::count(key.begin(), key.end(), '=');
   }
 
   ScopedConfigHome Home;
@@ -51,7 +61,7 @@ TEST_F(StartupTest, FirstRunWritesEveryValueAtShutdown) {
   EXPECT_TRUE(Has(saved, "\"Message\"=\"p.v\""));
   EXPECT_TRUE(Has(saved, "\"Port\"=\"\""));
   EXPECT_TRUE(Has(saved, "\"Open\"=dword:00000000"));
-  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 34);
+  EXPECT_EQ(MainKeyValues(saved), 34);
   EXPECT_TRUE(Errors.Messages.empty());
 }
 
@@ -137,6 +147,47 @@ TEST_F(StartupTest, UnreadableSettingsAreShownAndTheWindowStillRuns) {
   }
 }
 
+// The session's end saves while the windows live on, as the user may still
+// cancel it: the monitor's layout and the window's values reach the file,
+// and the store stays for the save at exit.
+TEST_F(StartupTest, SessionEndSavesTheLayoutAndTheWindowWhileTheyLiveOn) {
+  TMonitorRig rig;
+  rig.Panel->AddPanel();
+  rig.Panel->Editors[1]->setText("F0");
+  rig.Form1->MessageComboBox->setEditText("hello");
+  rig.Form1->SaveSettings();
+  const std::string saved = SettingsFile();
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 34);
+  EXPECT_TRUE(Has(saved, "\"Monitor Panels\"=dword:00000002"));
+  EXPECT_TRUE(Has(saved, "\"Monitor Panel1 Command\"=\"F0\""));
+  EXPECT_TRUE(Has(saved, "\"Message\"=\"hello\""));
+  ASSERT_TRUE(rig.Form1->Settings);
+
+  rig.Form1->MessageComboBox->setEditText("later");
+  rig.Shutdown();
+  EXPECT_TRUE(Has(SettingsFile(), "\"Message\"=\"later\""));
+  EXPECT_TRUE(rig.Errors.empty());
+}
+
+// The line's polarity comes from the subkey Line; a value there that
+// cannot be read keeps the default and stays in the file as it was written.
+TEST_F(StartupTest, RtsPolarityComesFromTheLineSubkey) {
+  SimProcess sim({"--steady", "--port", "7"});
+  const std::string subkey = "[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink\\Line]";
+  for (const std::string value : {"dword:00000001", "\"yes\""}) {
+    WriteSettings(Home.AppDir(), {"\"Port\"=\"COM7\"", "\"Open\"=dword:00000001", "", subkey,
+                                  "\"RTS Active Low\"=" + value});
+    {
+      TForm1 form;
+      ShowAndActivate(form);
+      ASSERT_TRUE(form.Protocol);
+      EXPECT_EQ(form.Protocol->RtsActiveLow, value == "dword:00000001");
+    }
+    EXPECT_TRUE(Has(SettingsFile(), "\"RTS Active Low\"=" + value)) << SettingsFile();
+  }
+  EXPECT_TRUE(Errors.Messages.empty()) << Errors.Messages.front();
+}
+
 #ifdef MARROWLINK_PATH
 // The program itself: restores the port and repetition, and a SIGTERM saves
 // the settings as closing the window does.
@@ -159,7 +210,7 @@ TEST_F(StartupTest, TheProgramSavesOnSigterm) {
   EXPECT_EQ(program.exitCode(), 0);
 
   const std::string saved = SettingsFile();
-  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 34);
+  EXPECT_EQ(MainKeyValues(saved), 34);
   EXPECT_TRUE(Has(saved, "\"Port\"=\"COM5\""));
   EXPECT_TRUE(Has(saved, "\"Message\"=\"p.v\""));
   EXPECT_TRUE(Has(saved, "\"Left\"=dword:00000010"));

@@ -20,6 +20,13 @@ constexpr const char* Usage =
     "  --garbage         answer random bytes, NUL and bytes above 127 included\n"
     "  --answer-size N   pad each value to N bytes (long answers)\n"
     "  --hangup-after N  vanish (close the port) on the Nth request, unanswered\n"
+    "  --no-echo         answer the value alone, without the command before it\n"
+    "  --partial-echo    break the echo off after the command's first half\n"
+    "  --first-byte-lost lose every answer's first byte\n"
+    "  --stale TEXT      send TEXT half a second after each answer, so it waits\n"
+    "                    in the queue when the next request goes out\n"
+    "  --strict          answer only while the line is at 9600 baud; at another\n"
+    "                    rate send the garbage a misframed answer becomes\n"
     "  --record FILE     append every received byte to FILE\n"
     "  --chaos           misbehave at random: silence, garbage, NUL bytes, 64 KB\n"
     "                    answers, split and late answers, and the port vanishing\n"
@@ -56,6 +63,16 @@ std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& args,
       options.Chaos = true;
     } else if (arg == "--seed") {
       count = &options.Seed;
+    } else if (arg == "--no-echo") {
+      options.Faults.NoEcho = true;
+    } else if (arg == "--partial-echo") {
+      options.Faults.PartialEcho = true;
+    } else if (arg == "--first-byte-lost") {
+      options.Faults.FirstByteLost = true;
+    } else if (arg == "--stale" && hasValue) {
+      options.Stale = args[++i];
+    } else if (arg == "--strict") {
+      options.Strict = true;
     } else if (arg == "--garbage") {
       options.Garbage = true;
     } else if (arg == "--record" && hasValue) {

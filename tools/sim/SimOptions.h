@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/sim/LineFaults.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +17,9 @@ struct TSimOptions {
   bool Garbage = false;
   int AnswerSize = 0; // pads every answer's value to this many bytes
   int HangupAfter = 0;
+  TLineFaults Faults;
+  std::string Stale;   // sent between exchanges, to wait in the queue
+  bool Strict = false; // answers sensibly only at 9600 baud
   bool Chaos = false;
   int Seed = 0; // 0: a new one every run
   std::string RecordPath;

@@ -15,10 +15,14 @@
 #include <memory>
 #include <poll.h>
 #include <random>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
+
+// After an answer's last byte, when an exchange has long stopped collecting.
+constexpr int StaleAfterMs = 500;
 
 std::atomic<bool> StopRequested{false};
 std::atomic<bool> CalmRequested{false};
@@ -130,6 +134,10 @@ private:
     TDelivery delivery;
     if (Options.Silent)
       return delivery;
+    if (answer && Options.Strict && !AtInstrumentRate())
+      answer = WrongRateGarbage(*answer);
+    else if (answer)
+      answer = ApplyLineFaults(*answer, command, Options.Faults);
     delivery.Answer = Options.Garbage ? Garbage() : answer;
     delivery.DelayMs = Options.DelayMs;
     delivery.Pieces = Options.Pieces;
@@ -149,6 +157,18 @@ private:
         Pause(delivery.GapMs);
       WriteAll(Fd, answer.substr(at, pieceSize));
     }
+    // Late enough to miss the exchange's collection, so it waits for the next.
+    if (!Options.Stale.empty()) {
+      Pause(StaleAfterMs);
+      WriteAll(Fd, Options.Stale);
+    }
+  }
+
+  // A pseudo-terminal's master reads the rate its slave was given; it
+  // carries no parity, so the rate is what can be checked.
+  bool AtInstrumentRate() const {
+    termios tio{};
+    return ::tcgetattr(Fd, &tio) == 0 && ::cfgetospeed(&tio) == B9600;
   }
 
   std::optional<std::string> AnswerTo(const std::string& command) {

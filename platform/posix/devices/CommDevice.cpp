@@ -210,7 +210,9 @@ bool EscapeCommFunction(Handle handle, std::uint32_t function) {
   if (::ioctl(Fd(handle), request, &bits) == 0)
     return true;
   const int code = errno;
-  if (IsPseudoTerminal(Fd(handle)))
+  // Only the missing modem lines are forgiven: a pseudo-terminal hung up
+  // by its master's close fails with EIO like any vanished device.
+  if (code == ENOTTY && IsPseudoTerminal(Fd(handle)))
     return true;
   return Fail(code);
 }
@@ -257,8 +259,35 @@ bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_
       return Fail(ETIMEDOUT);
     WaitWritable(Fd(handle), 100);
   }
-  // Return only once the bytes have left, so RTS drops after the last stop bit.
-  return ::tcdrain(Fd(handle)) == 0;
+  return true;
+}
+
+bool FlushFileBuffers(Handle handle, std::uint32_t limitMs) {
+  // tcdrain has no time limit, so the queue is watched empty first; what
+  // is left after that is the driver's last bytes, which do leave.
+  const std::uint32_t start = GetTickCount();
+  for (;;) {
+    int pending = 0;
+    if (::ioctl(Fd(handle), TIOCOUTQ, &pending) != 0)
+      return false;
+    if (pending <= 0)
+      break;
+    if (GetTickCount() - start > limitMs)
+      return Fail(ETIMEDOUT);
+    Sleep(1);
+  }
+  while (::tcdrain(Fd(handle)) != 0)
+    if (errno != EINTR)
+      return false;
+  return true;
+}
+
+bool PurgeComm(Handle handle, std::uint32_t flags) {
+  const bool output = (flags & (PurgeTxAbort | PurgeTxClear)) != 0;
+  const bool input = (flags & (PurgeRxAbort | PurgeRxClear)) != 0;
+  if (!output && !input)
+    return true;
+  return ::tcflush(Fd(handle), output && input ? TCIOFLUSH : output ? TCOFLUSH : TCIFLUSH) == 0;
 }
 
 bool CloseHandle(Handle handle) {
@@ -279,11 +308,27 @@ std::string CommOpenFailureHint(std::uint32_t code) {
   case ENOENT:
   case ENXIO:
   case ENODEV:
-    return "the device is not connected";
+    return NotConnectedHint;
   case ENOTTY:
     return "it is not a serial device";
   default:
     return {};
+  }
+}
+
+CommFailure ClassifyCommFailure(std::uint32_t code) {
+  switch (code) {
+  // A tty whose device went away is hung up: every call then fails with
+  // EIO; a device removed under an open file gives ENXIO or ENODEV.
+  case EIO:
+  case ENXIO:
+  case ENODEV:
+    return CommFailure::Gone;
+  // Set by the write and the drain here when the device takes nothing.
+  case ETIMEDOUT:
+    return CommFailure::Stalled;
+  default:
+    return CommFailure::Other;
   }
 }
 

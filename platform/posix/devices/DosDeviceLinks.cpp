@@ -12,21 +12,13 @@ std::string DosDevicesDir() {
   return ConfigDir() + "/dosdevices";
 }
 
-std::string ResolveDevicePath(const std::string& path) {
-  static constexpr std::string_view devicePrefix = "\\\\.\\";
-  if (!path.starts_with(devicePrefix))
-    return path;
-  std::string name = path.substr(devicePrefix.size());
-  // DOS names are case-insensitive; the links are kept in lower case.
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (name.empty() || name.find('/') != std::string::npos)
-    return DosDevicesDir() + "/.invalid-name";
-  // Opening the link follows it to the device, wherever it points.
-  return DosDevicesDir() + "/" + name;
-}
-
 namespace {
+
+std::string LowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
 
 std::optional<DosDeviceLink> ReadLink(const Directory& dir, const std::string& name) {
   std::optional<std::string> target = dir.ReadLink(name);
@@ -43,6 +35,19 @@ std::optional<DosDeviceLink> ReadDosDeviceLink(const std::string& fileName) {
   return ReadLink(Directory(DosDevicesDir()), fileName);
 }
 
+// DOS names are case-insensitive; links are normally named in lower case,
+// so the whole folder is read only for a name spelt otherwise.
+std::optional<DosDeviceLink> FindDosDeviceLink(const std::string& name) {
+  for (const std::string& fileName : {LowerCase(name), name})
+    if (std::optional<DosDeviceLink> link = ReadDosDeviceLink(fileName))
+      return link;
+  const std::string lower = LowerCase(name);
+  for (DosDeviceLink& link : ReadDosDeviceLinks())
+    if (LowerCase(link.Name) == lower)
+      return std::move(link);
+  return std::nullopt;
+}
+
 std::vector<DosDeviceLink> ReadDosDeviceLinks() {
   const Directory dir(DosDevicesDir());
   std::vector<DosDeviceLink> links;
@@ -52,6 +57,19 @@ std::vector<DosDeviceLink> ReadDosDeviceLinks() {
   std::sort(links.begin(), links.end(),
             [](const DosDeviceLink& a, const DosDeviceLink& b) { return a.Name < b.Name; });
   return links;
+}
+
+std::string ResolveDevicePath(const std::string& path) {
+  static constexpr std::string_view devicePrefix = "\\\\.\\";
+  if (!path.starts_with(devicePrefix))
+    return path;
+  const std::string name = path.substr(devicePrefix.size());
+  if (name.empty() || name.find('/') != std::string::npos)
+    return DosDevicesDir() + "/.invalid-name";
+  // Opening the link follows it to the device, wherever it points; the link
+  // the port list found, however it is spelt.
+  const std::optional<DosDeviceLink> link = FindDosDeviceLink(name);
+  return DosDevicesDir() + "/" + (link ? link->Name : LowerCase(name));
 }
 
 int ComNumberOfLinkName(const std::string& name) {

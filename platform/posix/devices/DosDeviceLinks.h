@@ -12,7 +12,8 @@ namespace platform::posix {
 // /dev/ttyUSB0 makes COM7.
 std::string DosDevicesDir();
 
-// Turns a Win32 device path ("\\.\COM3") into the Linux path its link names;
+// Turns a Win32 device path ("\\.\COM3") into the path of its link, found
+// as FindDosDeviceLink finds it;
 // any other path is returned as it is. A name without a link resolves to a
 // path that does not exist.
 std::string ResolveDevicePath(const std::string& path);
@@ -28,6 +29,10 @@ std::vector<DosDeviceLink> ReadDosDeviceLinks();
 
 // The link of that file name, if there is one.
 std::optional<DosDeviceLink> ReadDosDeviceLink(const std::string& fileName);
+
+// The link of that DOS name, in any case: comN, COMN and ComN all find a
+// link named COM7 or com7.
+std::optional<DosDeviceLink> FindDosDeviceLink(const std::string& name);
 
 // n for a link named comN (any case, decimal digits, n > 0), otherwise 0.
 int ComNumberOfLinkName(const std::string& name);

@@ -57,22 +57,6 @@ std::vector<std::string> AllNames() {
   return names;
 }
 
-// DOS names are case-insensitive; links are normally named in lower case,
-// so the whole folder is read only for a name spelt otherwise.
-std::optional<posix::DosDeviceLink> FindLink(const std::string& name) {
-  std::string lower = name;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  for (const std::string& fileName : {lower, name})
-    if (std::optional<posix::DosDeviceLink> link = posix::ReadDosDeviceLink(fileName))
-      return link;
-  const std::string upper = UpperCase(name);
-  for (posix::DosDeviceLink& link : posix::ReadDosDeviceLinks())
-    if (UpperCase(link.Name) == upper)
-      return std::move(link);
-  return std::nullopt;
-}
-
 } // namespace
 
 const std::uint32_t ErrorInsufficientBuffer = ERANGE;
@@ -80,7 +64,8 @@ const std::uint32_t ErrorInsufficientBuffer = ERANGE;
 std::uint32_t QueryDosDeviceA(const char* deviceName, char* targetPath, std::uint32_t maxChars) {
   if (!deviceName)
     return StoreMultiString(AllNames(), targetPath, maxChars);
-  if (std::optional<posix::DosDeviceLink> link = FindLink(deviceName); link && link->File)
+  if (std::optional<posix::DosDeviceLink> link = posix::FindDosDeviceLink(deviceName);
+      link && link->File)
     return StoreMultiString({link->Target}, targetPath, maxChars);
   errno = ENOENT;
   return 0;

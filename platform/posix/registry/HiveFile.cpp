@@ -19,7 +19,7 @@ namespace platform::posix {
 
 namespace {
 
-// Another program's save holds the lock for one fsync per value: tens of
+// Another program's save holds the lock for its write and two fsyncs: a few
 // milliseconds when idle, up to a second on a loaded disk, and a writer that
 // saves again at once may win the lock back several times. Giving up early
 // would lose this program's settings, so the wait is generous.
@@ -93,6 +93,23 @@ std::string LocalTimeStamp() {
   return buffer;
 }
 
+// The file a chain of symbolic links ends at, which need not exist yet; the
+// path itself when it is no link. A loop of links ends at its last step
+// read, which the rename then replaces as it would a plain file.
+std::string FinalTarget(const std::string& path) {
+  constexpr int MaxLinks = 40; // as the kernel follows
+  std::string current = path;
+  for (int step = 0; step < MaxLinks; ++step) {
+    std::string target(4096, '\0');
+    const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= target.size())
+      return current;
+    target.resize(static_cast<std::size_t>(length));
+    current = target.starts_with('/') ? target : FolderOf(current) + "/" + target;
+  }
+  return current;
+}
+
 int OpenLockFile(const std::string& lockPath) {
   const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd >= 0 || (errno != EACCES && errno != EROFS))
@@ -145,7 +162,10 @@ HiveFileText ReadHiveFile(const std::string& path) {
   return result;
 }
 
-int ReplaceHiveFile(const std::string& path, std::string_view text) {
+int ReplaceHiveFile(const std::string& linkOrFile, std::string_view text) {
+  // A settings file linked from elsewhere (a dotfile manager does this)
+  // stays linked: the new file replaces the link's target.
+  const std::string path = FinalTarget(linkOrFile);
   const std::string folder = FolderOf(path);
   if (const int error = MakeFolders(folder))
     return error;
@@ -170,7 +190,7 @@ int ReplaceHiveFile(const std::string& path, std::string_view text) {
 }
 
 void RemoveStaleTemporaries(const std::string& path) {
-  const std::filesystem::path hive(path);
+  const std::filesystem::path hive(FinalTarget(path));
   const std::string prefix = hive.filename().string() + std::string(TemporarySuffix);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(hive.parent_path(), error))

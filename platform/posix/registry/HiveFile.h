@@ -21,7 +21,8 @@ HiveFileText ReadHiveFile(const std::string& path);
 // Replaces the file so that any reader, and the file after a crash at any
 // moment, sees either the old text or the new one: a temporary file of mode
 // 0600 in the same folder, written, flushed to disk and renamed over it.
-// Creates the folder (mode 0700) when missing. Returns 0 or an errno.
+// Creates the folder (mode 0700) when missing. A path that is a symbolic
+// link stays one: the file it leads to is replaced. Returns 0 or an errno.
 int ReplaceHiveFile(const std::string& path, std::string_view text);
 
 // Removes temporary files that a writer killed mid-write left behind; only

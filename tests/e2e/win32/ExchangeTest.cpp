@@ -1,10 +1,11 @@
 // The serial line through Wine's comm device calls, against the simulated
 // instrument on the Linux side of a COM port that Wine maps to its
-// pseudo-terminal. scripts/test-windows.sh starts the simulator and names
+// pseudo-terminal. scripts/windows/test.sh starts the simulator and names
 // the port in MARROWLINK_SIM_PORT.
 #include "base/Exception.h"
 #include "base/OSError.h"
 #include "platform/CommDevice.h"
+#include "platform/SystemError.h"
 #include "platform/TickCounter.h"
 #include "serial/K4410RProtocol.h"
 #include "serial/SerialCommunicationPort.h"
@@ -58,7 +59,7 @@ class WineComPort : public testing::Test {
 protected:
   void SetUp() override {
     ASSERT_FALSE(SimPort().empty())
-        << "MARROWLINK_SIM_PORT names no port; scripts/test-windows.sh sets it";
+        << "MARROWLINK_SIM_PORT names no port; scripts/windows/test.sh sets it";
     LeaveLineWithoutParity();
   }
 };
@@ -83,6 +84,27 @@ TEST_F(WineComPort, LineFormatAppliesAndCommandsAreAnswered) {
   port.Close();
   EXPECT_FALSE(port.IsOpen());
   port.Close();
+}
+
+// The drain after a write, and the purge before a close, through the real
+// calls: the write has left once the drain returns true.
+TEST_F(WineComPort, TheDrainReturnsOnceTheRequestHasLeft) {
+  TSerialCommunicationPort port(SimDevicePath());
+  port.SetBaudRate(9600);
+  port.Open();
+  port.Write("p.v\r\n");
+  port.Drain(5);
+  EXPECT_TRUE(port.IsOpen()) << "a drain that works loses nothing";
+  EXPECT_EQ(ReadLine(port, 3000), "p.v 23.5\r\n");
+  port.Close();
+
+  const platform::Handle raw = platform::OpenCommDevice(SimDevicePath());
+  ASSERT_NE(raw, platform::InvalidHandle);
+  std::uint32_t written = 0;
+  ASSERT_TRUE(platform::WriteFile(raw, "s.p\r\n", 5, &written));
+  EXPECT_TRUE(platform::FlushFileBuffers(raw, 3000)) << platform::GetLastError();
+  EXPECT_TRUE(platform::PurgeComm(raw, platform::PurgeTxAbort | platform::PurgeTxClear));
+  EXPECT_TRUE(platform::CloseHandle(raw));
 }
 
 TEST_F(WineComPort, AnAbsentPortIsNotAvailable) {

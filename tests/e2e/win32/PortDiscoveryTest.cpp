@@ -58,7 +58,7 @@ TEST(WinePortDiscovery, TheBindingTakesEveryNameFromTheSystemsLibrary) {
 
 TEST(WinePortDiscovery, TheMappedPortIsListedWithItsDeviceTarget) {
   ASSERT_FALSE(SimPort().empty())
-      << "MARROWLINK_SIM_PORT names no port; scripts/test-windows.sh sets it";
+      << "MARROWLINK_SIM_PORT names no port; scripts/windows/test.sh sets it";
   std::vector<char> names(65535);
   const std::uint32_t length =
       platform::QueryDosDeviceA(nullptr, names.data(), static_cast<std::uint32_t>(names.size()));

@@ -7,11 +7,11 @@
 # windows open; a Windows close request ends the program, which leaves its
 # 34 settings in Wine's registry. Screenshots go beside the zip.
 #
-#   scripts/test-windows-gui.sh [zip]    (default: build/windows/marrowlink-3.2-windows-x64.zip)
+#   scripts/windows/test-gui.sh [zip]    (default: build/windows/marrowlink-3.2-windows-x64.zip)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-# shellcheck source=scripts/XvfbSession.sh
-source scripts/XvfbSession.sh
+cd "$(dirname "$0")/../.."
+# shellcheck source=scripts/lib/xvfb.sh
+source scripts/lib/xvfb.sh
 # shellcheck source=scripts/lib/simulator.sh
 source scripts/lib/simulator.sh
 
@@ -39,10 +39,8 @@ die() {
   exit 1
 }
 
-[ -f "$zip" ] || die "no $zip (scripts/package-windows.sh makes it)"
-for tool in Xvfb xdpyinfo xdotool import wine wineserver unzip x86_64-w64-mingw32-g++-posix; do
-  command -v "$tool" >/dev/null || die "$tool is missing (xvfb x11-utils xdotool imagemagick wine64 unzip g++-mingw-w64-x86-64-posix)"
-done
+[ -f "$zip" ] || die "no $zip (scripts/windows/package.sh makes it)"
+scripts/install-deps.sh windows-gui
 
 # The simulator runs natively; a small Windows program reads back what the
 # check cannot see through X: the clipboard, the system's error texts and
@@ -72,6 +70,13 @@ x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -static -o "$work/wintext.exe" tests
 unzip -q "$zip" -d "$work/unpacked" || die "unpacking $zip"
 app=$(find "$work/unpacked" -mindepth 1 -maxdepth 1 -type d | head -n 1)
 [ -f "$app/marrowlink.exe" ] || die "the zip has no marrowlink.exe in its folder"
+
+# A console program opens a console beside its window, and closing that
+# console ends the program without saving: the header must say GUI (2).
+gui_subsystem() {
+  x86_64-w64-mingw32-objdump -p "$app/marrowlink.exe" | grep -Eq '^Subsystem[[:space:]]+0*2[[:space:]]'
+}
+check "marrowlink.exe is a GUI program (no console window)" gui_subsystem
 
 start_xvfb 1280x1024x24 || die "starting Xvfb"
 

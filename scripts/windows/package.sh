@@ -6,17 +6,18 @@
 # Every DLL import of every file in the zip is checked: each must be in the
 # zip or be a DLL that Windows itself provides.
 #
-#   scripts/package-windows.sh [build folder]
+#   scripts/windows/package.sh [build folder]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 triplet=x86_64-w64-mingw32
 build=${1:-build/windows}
 fail() {
-  echo "package-windows: $*" >&2
+  echo "windows/package: $*" >&2
   exit 1
 }
 
+scripts/install-deps.sh windows-gui
 exe=$build/bin/marrowlink.exe
 [ -f "$exe" ] || fail "no $exe: build it first (cmake --preset windows && cmake --build --preset windows)"
 qt=$(sed -n 's/^MARROWLINK_WINDOWS_QT:PATH=//p' "$build/CMakeCache.txt")
@@ -34,8 +35,11 @@ mkdir -p "$root/platforms" "$root/styles"
 
 cp "$exe" "$root/"
 cli=$build/bin/marrowlink-cli.exe
-[ -f "$cli" ] || fail "no $cli: build it first"
-cp "$cli" "$root/"
+if [ -f "$cli" ]; then
+  cp "$cli" "$root/"
+else
+  echo "package-windows: no $cli; the zip holds the window only" >&2
+fi
 cp "$qt/plugins/platforms/qwindows.dll" "$root/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$root/styles/"
 
@@ -67,7 +71,7 @@ imports() {
 }
 
 # Follow the imports until every one is in the zip or is Windows' own.
-queue=("$root/marrowlink.exe" "$root/marrowlink-cli.exe" "$root/platforms/qwindows.dll" "$root/styles/qwindowsvistastyle.dll")
+queue=("$root"/*.exe "$root/platforms/qwindows.dll" "$root/styles/qwindowsvistastyle.dll")
 while [ ${#queue[@]} -gt 0 ]; do
   file=${queue[0]}
   queue=("${queue[@]:1}")

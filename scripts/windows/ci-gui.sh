@@ -4,12 +4,12 @@
 # builds Qt first, but only if the whole CI run still ends within its time
 # budget; otherwise it skips the check, loudly.
 #
-#   scripts/ci-windows-gui.sh [seconds the CI run has taken so far]
+#   scripts/windows/ci-gui.sh [seconds the CI run has taken so far]
 #
 # MARROWLINK_CI_BUDGET_MINUTES (75) is the budget of the whole run;
 # MARROWLINK_QT_BUILD_MINUTES (38) what a Qt build takes on this machine.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 elapsed=${1:-0}
 budget=$((${MARROWLINK_CI_BUDGET_MINUTES:-75} * 60))
@@ -17,7 +17,8 @@ qt_build=$((${MARROWLINK_QT_BUILD_MINUTES:-38} * 60))
 # Building the program, the zip and the check itself.
 after_qt=$((5 * 60))
 
-qt=$(scripts/build-qt-windows.sh --print-dir)
+scripts/install-deps.sh windows-gui
+qt=$(scripts/windows/build-qt.sh --print-dir)
 if [ ! -f "$qt/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ]; then
   expected=$((elapsed + qt_build + after_qt))
   if [ "$expected" -gt "$budget" ]; then
@@ -26,17 +27,17 @@ if [ ! -f "$qt/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ]; then
 ## SKIPPED: the Windows GUI check did NOT run.
 ## No cached Windows Qt in $qt, and building it
 ## (about $((qt_build / 60)) min) would end this CI run after about $((expected / 60)) min,
-## beyond its budget of $((budget / 60)) min. Run scripts/build-qt-windows.sh once
+## beyond its budget of $((budget / 60)) min. Run scripts/windows/build-qt.sh once
 ## on this machine; later CI runs then use its cache.
 ##############################################################################
 EOF
     exit 0
   fi
   echo "No cached Windows Qt: building it (CI then ends after about $((expected / 60)) of $((budget / 60)) min)."
-  scripts/build-qt-windows.sh
+  scripts/windows/build-qt.sh
 fi
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
-scripts/package-windows.sh build/windows
-scripts/test-windows-gui.sh build/windows/marrowlink-3.2-windows-x64.zip
+scripts/windows/package.sh build/windows
+scripts/windows/test-gui.sh build/windows/marrowlink-3.2-windows-x64.zip

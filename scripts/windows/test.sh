@@ -4,7 +4,8 @@
 # temporary prefix. The end-to-end tests talk to the simulated instrument,
 # built natively, through a COM port that Wine maps to its pseudo-terminal.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
+source scripts/lib/simulator.sh
 
 scripts/install-deps.sh windows
 
@@ -18,17 +19,13 @@ cmake -S . -B "$sim_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$sim_build" --target k4410r-sim -j "$jobs"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-wine-XXXXXX")
-sim_pid=""
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko prompt on the first run, and no window anywhere.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 
 cleanup() {
-  if [ -n "$sim_pid" ]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
+  stop_simulator
   wineserver -k >/dev/null 2>&1 </dev/null || true
   rm -rf "$work"
 }
@@ -38,15 +35,9 @@ trap 'exit 1' INT TERM
 # Wine itself maps the machine's ttyS ports to the low COM numbers; the
 # simulator takes one far above them.
 sim_port=COM9
-XDG_CONFIG_HOME="$work/xdg" "$sim_build/bin/k4410r-sim" --steady --port "${sim_port#COM}" \
-  >"$work/sim.log" 2>&1 </dev/null &
-sim_pid=$!
+XDG_CONFIG_HOME="$work/xdg" start_simulator "$sim_build/bin/k4410r-sim" "$work/sim.log" \
+  --steady --port "${sim_port#COM}"
 link="$work/xdg/marrowlink/dosdevices/com${sim_port#COM}"
-for _ in $(seq 100); do
-  [ -L "$link" ] && break
-  sleep 0.05
-done
-[ -L "$link" ] || { cat "$work/sim.log"; echo "the simulator did not start" >&2; exit 1; }
 
 # wineserver and Wine's start-up services keep their output pipes open:
 # ctest would wait on them, so they start before it, attached to nothing.

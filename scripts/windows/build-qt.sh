@@ -5,15 +5,19 @@
 # tools (moc, uic, rcc) it uses. The result is cached outside the repository
 # and reused; the script prints the cache folder on its last line.
 #
-#   scripts/build-qt-windows.sh [--print-dir]
+#   scripts/windows/build-qt.sh [--print-dir]
 #
 # --print-dir only prints where the cache is (or would be) and exits.
 # MARROWLINK_QT_JOBS sets the build's parallelism (default: nproc).
 set -euo pipefail
 
+# Printing the cache folder is what CMake asks when it configures: it
+# installs nothing.
+[ "${1:-}" = "--print-dir" ] || "$(dirname "$0")/../install-deps.sh" windows-gui
+
 triplet=x86_64-w64-mingw32
 fail() {
-  echo "build-qt-windows: $*" >&2
+  echo "windows/build-qt: $*" >&2
   exit 1
 }
 

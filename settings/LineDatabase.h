@@ -1,0 +1,13 @@
+#pragma once
+
+#include "settings/DatabaseUnit.h"
+
+// How the serial line is driven, under the subkey Line of the program's
+// key: "RTS Active Low" (0 keys the transmitter with RTS high).
+class TLineDatabase : public TDatabase {
+public:
+  TLineDatabase(); // DefineRecords, then Load
+
+protected:
+  void DefineRecords() override;
+};
