@@ -24,10 +24,13 @@ void TCommunicationProtocol::KeyTransmitter(bool keyed) {
 
 void TCommunicationProtocol::Transact() {
   KeyTransmitter(true);
+  Step(TExchangeStep::RtsUp);
   TimedWait(KeyingDelayMs);
   const std::uint32_t writeStart = SystemTickClock().Now();
   Port->Write(Request);
+  Step(TExchangeStep::WriteReturned, Request.size());
   Port->Drain(Request.size());
+  Step(TExchangeStep::DrainReturned, Request.size());
   const std::uint32_t drained = SystemTickClock().Now() - writeStart;
   TimedWait(KeyingDelayMs);
   // A driver whose drain returns while its chip still sends would lose a
@@ -39,11 +42,15 @@ void TCommunicationProtocol::Transact() {
   WaitUntilElapsed(writeStart, std::min(WireTimeMs(Request.size() + 1, baud),
                                         drained + WireTimeMs(AdapterBufferBytes + 1, baud)));
   KeyTransmitter(false);
+  Step(TExchangeStep::RtsDown);
   Answer.clear();
   if (!ExpectAnswer)
     return;
   TimedWait(static_cast<std::uint32_t>(std::max(AnswerDelay, 0)));
   // Collection ends at the first moment the receive queue is found empty.
-  for (std::string chunk = Port->ReadAvailable(); !chunk.empty(); chunk = Port->ReadAvailable())
+  for (std::string chunk = Port->ReadAvailable(); !chunk.empty(); chunk = Port->ReadAvailable()) {
+    Step(TExchangeStep::ChunkRead, chunk.size());
     Answer += chunk;
+  }
+  Step(TExchangeStep::AnswerRead, Answer.size());
 }

@@ -2,9 +2,14 @@
 
 #include "serial/SerialCommunicationPort.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+
+// The moments of an exchange, in order, for a caller that times them.
+enum class TExchangeStep { RtsUp, WriteReturned, DrainReturned, RtsDown, ChunkRead, AnswerRead };
 
 // An open connection to an instrument, one exchange at a time: key the
 // transmitter with RTS, send Request, wait AnswerDelay, collect Answer.
@@ -27,4 +32,13 @@ public:
   std::string Request;
   std::string Answer;
   bool ExpectAnswer = true;
+  // When set, told of every step of Transact as it happens, with the bytes
+  // that step moved (the request, a chunk, the whole answer).
+  std::function<void(TExchangeStep, std::size_t)> StepObserver;
+
+private:
+  void Step(TExchangeStep step, std::size_t bytes = 0) const {
+    if (StepObserver)
+      StepObserver(step, bytes);
+  }
 };

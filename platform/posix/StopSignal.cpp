@@ -1,6 +1,7 @@
 #include "platform/StopSignal.h"
 
 #include <csignal>
+#include <initializer_list>
 
 namespace platform {
 

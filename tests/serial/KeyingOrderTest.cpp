@@ -152,3 +152,24 @@ TEST(ProtocolKeying, AnActiveLowLineKeysWithRtsLowAndIdlesHigh) {
   EXPECT_EQ(line.Kinds(), "rts- write drain rts+ poll read poll");
   EXPECT_EQ(protocol.Answer, "p.v 1\r\n");
 }
+
+TEST(ProtocolKeying, AnObserverIsToldEachStepRightAfterTheCallItReports) {
+  RecordingLine& line = RecordingLine::Reset(Start);
+  TK4410RProtocol protocol(Path, 9600);
+  line.Calls.clear();
+  line.Arrivals = {"p.v 2", "3.5\r\n", ""};
+  protocol.StepObserver = [&](TExchangeStep step, std::size_t bytes) {
+    static constexpr const char* Names[] = {"up", "written", "drained", "down", "chunk", "answer"};
+    LineCall call;
+    call.What = Names[static_cast<int>(step)] + std::to_string(bytes);
+    call.At = line.Now;
+    line.Calls.push_back(call);
+  };
+  protocol.Request = "p.v";
+  protocol.Transact();
+  EXPECT_EQ(line.Kinds(), "rts+ up0 write written5 drain drained5 rts- down0 poll read chunk5 "
+                          "poll read chunk5 poll answer10");
+  // Each step carries the moment its call returned, as a trace shows it.
+  EXPECT_EQ(line.Calls[5].At, line.Calls[4].End);
+  EXPECT_EQ(line.Calls[7].At, line.Calls[6].End);
+}
