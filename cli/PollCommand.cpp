@@ -67,6 +67,7 @@ private:
   std::unique_ptr<TMqttPublisher> Mqtt;
 #endif
   bool Gone = false;
+  std::string LastFailure;
   bool AllAnswered = true;
 };
 
@@ -185,16 +186,22 @@ TReading TPoll::Exchange(const std::string& command) {
   if (!Line.IsOpen())
     Reopen();
   try {
-    return Line.Exchange(command, Trace ? &*Trace : nullptr);
+    TReading reading = Line.Exchange(command, Trace ? &*Trace : nullptr);
+    LastFailure.clear();
+    return reading;
   } catch (const TDeviceLost& e) {
     Gone = true;
     Warn(e.what());
     Session.Event(Line.Name(), SessionKind::Error, {e.what()});
   } catch (const Exception& e) {
     // Not a lost device (a refused modem-line call, say): the exchange
-    // counts as silent and the next one tries again.
-    Warn(e.what());
-    Session.Event(Line.Name(), SessionKind::Error, {e.what()});
+    // counts as silent and the next one tries again. Said once while it
+    // keeps failing the same way, not once a second for hours.
+    if (e.what() != LastFailure) {
+      Warn(e.what());
+      Session.Event(Line.Name(), SessionKind::Error, {e.what()});
+    }
+    LastFailure = e.what();
   }
   TReading lost;
   lost.Started = platform::CurrentLocalTime();

@@ -5,7 +5,6 @@
 #include "cli/SessionLog.h"
 #include "record/Escape.h"
 #include "record/SessionRecord.h"
-#include "serial/DeviceLost.h"
 
 TExitStatus RunSend(const TCliOptions& options, const TDefaults& defaults, std::ostream& out,
                     std::ostream& err) {
@@ -28,7 +27,10 @@ TExitStatus RunSend(const TCliOptions& options, const TDefaults& defaults, std::
       out << EscapeField(shown) << '\n' << std::flush;
       if (!out)
         throw TOutputError("cannot write to standard output");
-    } catch (const TDeviceLost& e) {
+    } catch (const TOutputError&) {
+      throw;
+    } catch (const Exception& e) {
+      // Lost, or refusing a modem-line call: the adapter failed under us.
       session.Event(line.Name(), SessionKind::Error, {e.what()});
       err << ErrorLine(e.what());
       return TExitStatus::DeviceGone;
