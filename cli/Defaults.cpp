@@ -11,6 +11,7 @@ TDefaults ReadDefaults() {
   TDefaults defaults;
   defaults.SessionLog = recording.GetBoolean("Session Log");
   defaults.SessionFolder = recording.GetString("Folder");
+  defaults.KeepDays = recording.GetInteger("Keep Days");
   defaults.RtsActiveLow = line.GetBoolean("RTS Active Low");
   return defaults;
 }

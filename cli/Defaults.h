@@ -6,6 +6,7 @@
 struct TDefaults {
   bool SessionLog = true;
   std::string SessionFolder; // empty: the default folder
+  int KeepDays = 90;         // 0 keeps every day's record
   bool RtsActiveLow = false;
 };
 

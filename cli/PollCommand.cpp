@@ -74,7 +74,7 @@ private:
 TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream& err)
     : Options(options), Err(err), DecimalSeparator(platform::DecimalSeparator()),
       Line(options.Port, options.RtsActiveLow || defaults.RtsActiveLow),
-      Session(defaults.SessionLog && !options.NoSession, defaults.SessionFolder,
+      Session(defaults.SessionLog && !options.NoSession, defaults.SessionFolder, defaults.KeepDays,
               [this](const std::string& warning) { Warn(warning); }) {
   // Everything the arguments name is checked before the port is touched.
 #ifdef MARROWLINK_MQTT

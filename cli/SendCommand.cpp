@@ -9,6 +9,7 @@
 TExitStatus RunSend(const TCliOptions& options, const TDefaults& defaults, std::ostream& out,
                     std::ostream& err) {
   TSessionLog session(defaults.SessionLog && !options.NoSession, defaults.SessionFolder,
+                      defaults.KeepDays,
                       [&](const std::string& warning) { err << ErrorLine(warning); });
   TInstrumentLine line(options.Port, options.RtsActiveLow || defaults.RtsActiveLow);
   try {

@@ -1,13 +1,16 @@
 #include "cli/SessionLog.h"
 
 #include "base/Exception.h"
+#include "record/Retention.h"
 #include "record/SessionRecord.h"
 
-TSessionLog::TSessionLog(bool on, const std::string& folder,
+TSessionLog::TSessionLog(bool on, const std::string& folder, int keepDays,
                          std::function<void(const std::string&)> warn)
     : Warn(std::move(warn)) {
-  if (on)
-    Record = std::make_unique<TSessionRecord>(folder.empty() ? DefaultSessionFolder() : folder);
+  if (!on)
+    return;
+  Record = std::make_unique<TSessionRecord>(folder.empty() ? DefaultSessionFolder() : folder);
+  RemoveOldSessions(Record->Folder(), Record->Now(), keepDays);
 }
 
 TSessionLog::~TSessionLog() = default;

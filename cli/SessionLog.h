@@ -15,8 +15,11 @@ class TSessionRecord;
 // and then left off; it never stops the program or changes its status.
 class TSessionLog {
 public:
-  // folder empty: the default one. Off: nothing is written.
-  TSessionLog(bool on, const std::string& folder, std::function<void(const std::string&)> warn);
+  // folder empty: the default one. Off: nothing is written. On, the days
+  // older than keepDays are removed first, as the window does at start, so
+  // a station without the window keeps its records within bounds too.
+  TSessionLog(bool on, const std::string& folder, int keepDays,
+              std::function<void(const std::string&)> warn);
   ~TSessionLog();
 
   void Exchange(const TReading& reading);

@@ -162,9 +162,14 @@ TEST_F(CliTest, ExitStatusesAreWhatAScriptIsPromised) {
   const std::filesystem::path wire = Work.Path() / "wire";
   {
     SimProcess sim({"--steady", "--record", wire.string()});
+    // Without the window the records stay within their days all the same.
+    const std::filesystem::path sessions = Data() / "marrowlink" / "sessions";
+    std::filesystem::create_directories(sessions);
+    std::ofstream(sessions / "2020-01-01.log") << "old\n";
     auto answered = Start("answered", {"send", sim.PortName(), "p.v", "s.p"});
     EXPECT_EQ(answered->Wait(), 0);
     EXPECT_EQ(answered->Out(), "p.v 23.5\\r\\n\ns.p 25.0\\r\\n\n");
+    EXPECT_FALSE(std::filesystem::exists(sessions / "2020-01-01.log"));
     auto silent = Start("silent", {"send", sim.PortName(), "p.v", "nope", "--value"});
     EXPECT_EQ(silent->Wait(), 1);
     EXPECT_EQ(silent->Out(), "23.5\n\n");
