@@ -26,6 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 export XDG_CONFIG_HOME=$work/config
+export XDG_DATA_HOME=$work/data
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 appdir=$XDG_CONFIG_HOME/marrowlink
 mkdir -p "$appdir"

@@ -48,6 +48,7 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 
 export XDG_CONFIG_HOME=$work/config
+export XDG_DATA_HOME=$work/data
 start_simulator /usr/bin/k4410r-sim "$work/sim.log" --steady --record "$work/wire"
 mkdir -p "$XDG_CONFIG_HOME/marrowlink"
 printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n"Port"="%s"\r\n"Open"=dword:00000001\r\n' \

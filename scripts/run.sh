@@ -33,6 +33,7 @@ fi
 # No display: a private settings folder, so the session neither depends on
 # nor changes the user's own settings, with the simulator's port selected.
 export XDG_CONFIG_HOME=$work/config
+export XDG_DATA_HOME=$work/data
 start_simulator "$bin/k4410r-sim" "$work/sim.log" --steady --record "$work/wire"
 mkdir -p "$XDG_CONFIG_HOME/marrowlink"
 printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n"Port"="%s"\r\n' \

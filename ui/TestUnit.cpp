@@ -2,12 +2,15 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
+#include "platform/TickCounter.h"
+#include "record/SessionRecord.h"
 #include "serial/SerialPortList.h"
 #include "settings/MarrowlinkDatabase.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ApplicationTitle.h"
 #include "ui/DropDownComboBox.h"
 #include "ui/K4410R_Monitor.h"
+#include "ui/LogRecording.h"
 #include "ui/QtText.h"
 #include "ui/VM806D_LX_Monitor.h"
 
@@ -133,6 +136,7 @@ void TForm1::CreateControls() {
   OutputRichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   OutputRichEdit->setGeometry(0, OutputTop, width(), height() - OutputTop);
   OutputRichEdit->installEventFilter(this);
+  SessionLog = new TLogRecording(*OutputRichEdit);
 
   CycleTimer.setInterval(RepeatInterval);
 }
@@ -164,6 +168,7 @@ void TForm1::FormCreate() {
   }
   if (Settings && !Settings->LoadError().empty())
     PresentError(Settings->LoadError());
+  SessionLog->Load();
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   RestorePosition();
   const std::string port = Settings ? Settings->GetString("Port") : std::string();
@@ -220,6 +225,7 @@ void TForm1::FormDestroy() {
     Settings->SetString("Message", MessageText());
     ReleaseDatabase(Settings);
   }
+  SessionLog->Save();
   Ports.reset();
 }
 
@@ -232,6 +238,8 @@ void TForm1::OpenPort() {
     if (index < 0 || static_cast<std::size_t>(index) >= PortEntries.size())
       throw Exception(Format("List index out of bounds (%d)", index));
     Protocol = std::make_unique<TK4410RProtocol>(PortEntries[index].Port->DevicePath(), Baudrate);
+    SessionLog->SetPort(PortEntries[index].Port->Name);
+    SessionLog->Event(SessionKind::Open);
     TestButton->setEnabled(true);
     CycleCheckBox->setEnabled(true);
     EnableMonitorCheck();
@@ -252,7 +260,10 @@ void TForm1::ClosePort() {
   TestButton->setEnabled(false);
   CycleCheckBox->setChecked(false);
   CycleCheckBox->setEnabled(false);
+  if (Protocol)
+    SessionLog->Event(SessionKind::Close);
   Protocol.reset();
+  SessionLog->SetPort({});
   SpeedButton1->setChecked(false);
   PortComboBox->setEnabled(true);
   EnableMonitorCheck();
@@ -272,7 +283,11 @@ std::string TForm1::SendAndLog(const std::string& text) {
   } restore{*this};
 
   Protocol->Request = text;
+  const platform::LocalTime started = SessionLog->Now();
+  const std::uint32_t tick = platform::GetTickCount();
   Protocol->Transact();
+  // In the record before the log shows it.
+  SessionLog->Exchange(started, text, Protocol->Answer, platform::GetTickCount() - tick);
   if (!Protocol->ExpectAnswer)
     return {};
   std::string result = Protocol->Answer.empty() ? std::string("(no answer)") : Protocol->Answer;
@@ -293,6 +308,10 @@ void TForm1::AppendOutput(const std::string& text) {
   }
 }
 
+void TForm1::RecordError(const std::string& text) {
+  SessionLog->Event(SessionKind::Error, {text});
+}
+
 void TForm1::ApplyLogAppend(const TOutputLog::TAppend& append) {
   QTextCursor cursor(OutputRichEdit->document());
   if (append.DropLines > 0) {
@@ -301,9 +320,10 @@ void TForm1::ApplyLogAppend(const TOutputLog::TAppend& append) {
                         static_cast<int>(append.DropLines));
     cursor.removeSelectedText();
   }
+  const std::string prefix = SessionLog->LinePrefix();
   QString text;
   for (const std::string& line : append.Lines) {
-    text += ToQt(line);
+    text += ToQt(prefix + line);
     text += QLatin1Char('\n');
   }
   cursor.movePosition(QTextCursor::End);
@@ -460,13 +480,14 @@ void TForm1::Button1Click() {
   OpenDialog1->setNameFilter(QStringLiteral("Text files (*.txt)"));
   if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
     return;
-  auto file = std::make_unique<TTextFile>(
-      QFile::encodeName(OpenDialog1->selectedFiles().front()).toStdString());
+  const std::string path = QFile::encodeName(OpenDialog1->selectedFiles().front()).toStdString();
+  auto file = std::make_unique<TTextFile>(path);
   // The port may have closed while the dialog was open.
   if (!Protocol)
     throw Exception(NoPortOpen);
   EndPlayback();
   StartPlayback(std::move(file));
+  SessionLog->Event(SessionKind::Playback, {"started", path});
 }
 
 void TForm1::StartPlayback(std::unique_ptr<TTextFile> file) {
@@ -491,6 +512,7 @@ void TForm1::ApplyPlaybackStep(const TPlayback::TStep& step) {
     SendMessageText(step.Line);
     break;
   case TPlayback::TStep::TKind::Finished:
+    SessionLog->Event(SessionKind::Playback, {"ended"});
     if (step.RestoreMessage)
       SetMessageText(step.Message);
     CycleCheckBox->setChecked(step.RestoreCycle);
@@ -598,5 +620,9 @@ void TForm1::showEvent(QShowEvent* event) {
   FirstShown = true;
   // Without a window manager a new window is never activated; the first
   // activation's steps then run once the event loop has turned.
-  QTimer::singleShot(0, this, [this] { Guarded([this] { FormActivate(); }); });
+  QTimer::singleShot(0, this, [this] {
+    Guarded([this] { FormActivate(); });
+    // Housekeeping waits until the window shows.
+    Guarded([this] { SessionLog->RemoveOldFiles(); });
+  });
 }

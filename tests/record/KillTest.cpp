@@ -87,7 +87,7 @@ TEST(SessionRecordKill, TwoProgramsKilledAtAnyMomentLeaveWholeLinesAndEveryShown
   }
   ::munmap(shared, sizeof(std::atomic<long>) * Writers);
 
-  const std::string bytes = ReadBytes(file);
+  const std::string bytes = ReadBytes(file.string());
   ASSERT_FALSE(bytes.empty());
   EXPECT_EQ(bytes.back(), '\n');
   std::vector<std::string> lines = Split(bytes, '\n');

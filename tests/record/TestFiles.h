@@ -5,7 +5,8 @@
 #include <sstream>
 #include <string>
 
-inline std::string ReadBytes(const std::filesystem::path& path) {
+// Narrow names reach the system as the program's own byte strings do.
+inline std::string ReadBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   std::ostringstream bytes;
   bytes << file.rdbuf();
