@@ -212,6 +212,9 @@ void TForm1::FormDestroy() {
     return;
   Destroyed = true;
   CycleTimer.stop();
+  // A port still open ends with the program; the record says so.
+  if (Protocol)
+    SessionLog->Event(SessionKind::Close);
   if (Settings) {
     Settings->SetInteger("Left", x());
     Settings->SetInteger("Top", y());
