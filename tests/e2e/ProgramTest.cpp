@@ -34,11 +34,15 @@ std::string ReadAll(const std::filesystem::path& path) {
 std::map<std::string, std::string> SavedValues(const std::filesystem::path& file) {
   std::map<std::string, std::string> values;
   std::istringstream lines(ReadAll(file));
+  // The program's own key only; its subkeys hold values of their own.
+  bool ours = false;
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r')
       line.pop_back();
+    if (line.starts_with('['))
+      ours = line == "[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]";
     const std::size_t split = line.find("\"=");
-    if (line.starts_with('"') && split != std::string::npos)
+    if (ours && line.starts_with('"') && split != std::string::npos)
       values[line.substr(1, split - 1)] = line.substr(split + 2);
   }
   return values;

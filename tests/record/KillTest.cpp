@@ -74,8 +74,8 @@ TEST(SessionRecordKill, TwoProgramsKilledAtAnyMomentLeaveWholeLinesAndEveryShown
     while (std::filesystem::file_size(file, missing) < round * 400000u &&
            std::chrono::steady_clock::now() < giveUp)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    for (int writer = 0; writer < Writers; ++writer) {
-      ::kill(children[writer], SIGKILL);
+    for (const pid_t child : children) {
+      ::kill(child, SIGKILL);
       std::this_thread::sleep_for(std::chrono::microseconds(300 * round));
     }
     for (int writer = 0; writer < Writers; ++writer) {
