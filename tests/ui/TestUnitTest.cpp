@@ -53,6 +53,25 @@ void OpenPortOf(TForm1& form, const std::string& name) {
   ASSERT_TRUE(form.Protocol);
 }
 
+// Every session file of the test's data folder, oldest day first.
+std::string SessionText(const ScopedConfigHome& home) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(home.DataDir() / "sessions"))
+    files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  std::string text;
+  for (const auto& file : files)
+    text += ReadFile(file);
+  return text;
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
 void ExpectClosedState(const TForm1& form) {
   EXPECT_FALSE(form.Protocol);
   EXPECT_TRUE(form.PortComboBox->isEnabled());
@@ -200,6 +219,11 @@ TEST_F(MainWindowTest, PlaybackWithoutRepetitionSendsTheLinesBackToBack) {
 
   EXPECT_EQ(Recorded(), "p.v\r\nF0\r\nzz\r\n");
   EXPECT_EQ(LogText(form), "1. p.v 23.5\n\n3. F0 FF FE 00 00 2E 09 F6 FF\n\n5. (no answer)\n");
+  const std::string session = SessionText(Home);
+  const std::size_t started =
+      session.find("\tplayback\tstarted\t" + (Home.Path() / "commands.txt").string() + "\n");
+  EXPECT_LT(started, session.find("\texchange\tp.v\t")) << session;
+  EXPECT_LT(session.find("\texchange\tzz\t\t"), session.find("\tplayback\tended\n")) << session;
   EXPECT_EQ(form.MessageComboBox->currentText(), "zz");
   EXPECT_EQ(HistoryItems(form), (Strings{"zz", "F0", "p.v"}));
   EXPECT_FALSE(form.CycleCheckBox->isChecked());
@@ -328,29 +352,6 @@ TEST_F(MainWindowTest, DropDownRefillsAndKeepsTheSelection) {
   EXPECT_FALSE(form.RefreshPorts("bad name"));
   EXPECT_EQ(form.PortComboBox->currentIndex(), -1);
 }
-
-namespace {
-
-// Every session file of the test's data folder, oldest day first.
-std::string SessionText(const ScopedConfigHome& home) {
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(home.DataDir() / "sessions"))
-    files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  std::string text;
-  for (const auto& file : files)
-    text += ReadFile(file);
-  return text;
-}
-
-std::size_t CountOf(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-    ++count;
-  return count;
-}
-
-} // namespace
 
 // One group of real exchanges: what the record holds and when, and the
 // log's menu.
