@@ -7,6 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -33,7 +37,8 @@ TEST(ReadingsCsv, WritesQuotedTextAndNumbersAndStartsANewFileWhenTheColumnsChang
 }
 
 // The locale is made for the test when the system can make one: machines
-// often carry no German locale.
+// often carry no German locale. It is used in a child process, as the C
+// library keeps what it allocates for a private locale folder.
 TEST(ReadingsCsv, UnderAGermanLocaleNumbersStillHaveAFullStop) {
 #ifdef _WIN32
   GTEST_SKIP() << "the locale comes from the user's settings";
@@ -45,15 +50,30 @@ TEST(ReadingsCsv, UnderAGermanLocaleNumbersStillHaveAFullStop) {
                            "' -f UTF-8 '" + (temp.Path() / "de_DE.UTF-8").string() +
                            "' >/dev/null 2>&1";
   static_cast<void>(std::system(make.c_str()));
-  ::setenv("LOCPATH", temp.Path().c_str(), 1);
-  ::setenv("LC_ALL", "de_DE.UTF-8", 1);
-  const char separator = platform::DecimalSeparator();
-  ::unsetenv("LC_ALL");
-  ::unsetenv("LOCPATH");
-  if (separator != ',')
+  int results[2] = {-1, -1};
+  ASSERT_EQ(::pipe(results), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::setenv("LOCPATH", temp.Path().c_str(), 1);
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+    const char separator = platform::DecimalSeparator();
+    const std::string values = separator + std::string("|") + CsvValue("-0,25", separator) + "|" +
+                               CsvValue("1.000,5", separator);
+    static_cast<void>(::write(results[1], values.data(), values.size()));
+    ::_exit(0);
+  }
+  ::close(results[1]);
+  std::string values;
+  char buffer[256];
+  for (ssize_t got; (got = ::read(results[0], buffer, sizeof buffer)) > 0;)
+    values.append(buffer, static_cast<std::size_t>(got));
+  ::close(results[0]);
+  ::waitpid(child, nullptr, 0);
+  if (values.empty() || values[0] != ',')
     GTEST_SKIP() << "no German locale could be made";
-  EXPECT_EQ(CsvValue("-0,25", separator), "-0.25");
-  EXPECT_EQ(CsvValue("1.000,5", separator), "\"1.000,5\"") << "grouped digits are text";
+  // Grouped digits are text.
+  EXPECT_EQ(values, ",|-0.25|\"1.000,5\"");
 #endif
 }
 
