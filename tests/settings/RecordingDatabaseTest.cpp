@@ -1,6 +1,6 @@
 #include "settings/RecordingDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
-#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/SettingsTestSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
