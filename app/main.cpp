@@ -21,6 +21,9 @@ int RunWindows(QApplication& application) {
   auto valueMonitor = std::make_unique<TTestVM806D_LX_MonitorForm>(form1);
   auto panelMonitor = std::make_unique<TK4410R_MonitorForm>(form1);
   form1.SetMonitorForms(panelMonitor.get(), valueMonitor.get());
+  // From here on, what a box shows is in the session record too.
+  SetErrorPresenter(
+      TErrorBox(ApplicationTitle, [&form1](const std::string& text) { form1.RecordError(text); }));
   Guarded([&] { panelMonitor->FormCreate(); });
 
   // Closing the main window ends the program; the monitors are not asked.
@@ -37,6 +40,7 @@ int RunWindows(QApplication& application) {
   form1.show();
   const int result = QApplication::exec();
 
+  SetErrorPresenter(TErrorBox(ApplicationTitle));
   panelMonitor.reset();
   form1.SetMonitorForms(nullptr, nullptr);
   valueMonitor.reset();

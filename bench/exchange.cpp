@@ -1,5 +1,11 @@
 // Times exchanges of p.v against k4410r-sim on a pseudo-terminal: the wall
-// time of each exchange and the processor time it costs this process.
+// time of each exchange and the processor time it costs this process, with
+// the session record off and on. Then the record alone: a day of lines at
+// two exchanges a second, and the retention pass over 1,000 old files.
+#include "platform/LocalTime.h"
+#include "platform/TickCounter.h"
+#include "record/Retention.h"
+#include "record/SessionRecord.h"
 #include "serial/K4410RProtocol.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
@@ -8,10 +14,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sys/resource.h>
 #include <vector>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 double CpuMs() {
   rusage usage{};
@@ -22,31 +31,89 @@ double CpuMs() {
   return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
+double MsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// count exchanges, each recorded when record is given; false on a wrong answer.
+bool RunExchanges(TK4410RProtocol& protocol, int count, TSessionRecord* record, const char* label) {
+  std::vector<double> wall;
+  const double cpuStart = CpuMs();
+  for (int i = 0; i < count; ++i) {
+    protocol.Request = "p.v";
+    const auto start = Clock::now();
+    const platform::LocalTime started = platform::CurrentLocalTime();
+    const std::uint32_t tick = platform::GetTickCount();
+    protocol.Transact();
+    if (record != nullptr)
+      record->Exchange(started, "COM1", "p.v", protocol.Answer, platform::GetTickCount() - tick);
+    wall.push_back(MsSince(start));
+    if (protocol.Answer != "p.v 23.5\r\n") {
+      std::fprintf(stderr, "exchange %d: unexpected answer\n", i + 1);
+      return false;
+    }
+  }
+  const double cpuPerExchange = (CpuMs() - cpuStart) / count;
+  std::sort(wall.begin(), wall.end());
+  std::printf("record=%s exchanges=%d min_ms=%.1f max_ms=%.1f\n", label, count, wall.front(),
+              wall.back());
+  std::printf("record=%s exchange_ms_median=%.1f cpu_ms_per_exchange=%.3f\n", label,
+              wall[wall.size() / 2], cpuPerExchange);
+  return true;
+}
+
+// A day at two exchanges a second, written as fast as the record goes: the
+// processor time per line and the longest any one line kept its caller.
+void RecordADay(const TempDir& temp) {
+  constexpr int Lines = 172800;
+  TSessionRecord record((temp.Path() / "day").string());
+  const platform::LocalTime at = platform::CurrentLocalTime();
+  const std::string answer = "p.v 23.5\r\n";
+  double longest = 0;
+  const double cpuStart = CpuMs();
+  const auto start = Clock::now();
+  for (int i = 0; i < Lines; ++i) {
+    const auto line = Clock::now();
+    record.Exchange(at, "COM1", "p.v", answer, 452);
+    longest = std::max(longest, MsSince(line));
+  }
+  std::printf("day_lines=%d wall_ms=%.0f cpu_ms_per_line=%.4f longest_line_ms=%.2f\n", Lines,
+              MsSince(start), (CpuMs() - cpuStart) / Lines, longest);
+}
+
+void RetentionPass(const TempDir& temp) {
+  const std::string folder = (temp.Path() / "old").string();
+  std::filesystem::create_directories(folder);
+  char name[32];
+  for (int i = 0; i < 1000; ++i) {
+    std::snprintf(name, sizeof name, "%04d-%02d-%02d.log", 2000 + i / 336, 1 + i / 28 % 12,
+                  1 + i % 28);
+    std::ofstream(std::filesystem::path(folder) / name) << "x\n";
+  }
+  // A start that finds nothing old only reads the folder; one that finds
+  // a thousand old days removes them all.
+  for (const int keepDays : {1000000, 90}) {
+    const auto start = Clock::now();
+    const int removed = RemoveOldSessions(folder, platform::CurrentLocalTime(), keepDays);
+    std::printf("retention_files=1000 removed=%d wall_ms=%.1f\n", removed, MsSince(start));
+  }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
   ScopedConfigHome home;
-  SimProcess sim({"--steady"});
-  TK4410RProtocol protocol(sim.DevicePath(), 9600);
-
-  std::vector<double> wall;
-  const double cpuStart = CpuMs();
-  for (int i = 0; i < count; ++i) {
-    protocol.Request = "p.v";
-    const auto start = std::chrono::steady_clock::now();
-    protocol.Transact();
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    wall.push_back(took.count());
-    if (protocol.Answer != "p.v 23.5\r\n") {
-      std::fprintf(stderr, "exchange %d: unexpected answer\n", i + 1);
+  TempDir temp;
+  {
+    SimProcess sim({"--steady"});
+    TK4410RProtocol protocol(sim.DevicePath(), 9600);
+    TSessionRecord record((temp.Path() / "sessions").string());
+    if (!RunExchanges(protocol, count, nullptr, "off") ||
+        !RunExchanges(protocol, count, &record, "on"))
       return 1;
-    }
   }
-  const double cpuPerExchange = (CpuMs() - cpuStart) / count;
-  std::sort(wall.begin(), wall.end());
-  std::printf("exchanges=%d min_ms=%.1f max_ms=%.1f\n", count, wall.front(), wall.back());
-  std::printf("exchange_ms_median=%.1f cpu_ms_per_exchange=%.2f\n", wall[wall.size() / 2],
-              cpuPerExchange);
+  RecordADay(temp);
+  RetentionPass(temp);
   return 0;
 }

@@ -39,6 +39,7 @@ cleanup() {
 trap cleanup EXIT
 
 export XDG_CONFIG_HOME=$work/config
+export XDG_DATA_HOME=$work/data
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 appdir=$XDG_CONFIG_HOME/marrowlink
 probe=$work/probe
@@ -93,7 +94,9 @@ rss_start=$(value rss_start_kb)
 rss_end=$(value rss_end_kb)
 fds_start=$(value fds_start)
 fds_end=$(value fds_end)
-saved=$(grep -c '^"' "$appdir/user.reg" 2>/dev/null || true)
+# The values of the program's own key; its subkeys hold values of their own.
+saved=$(awk '/^\[/ { ours = ($0 ~ /\\Marrowlink\]\r?$/) } ours && /^"/' "$appdir/user.reg" \
+  2>/dev/null | wc -l)
 
 echo "seed=$seed seconds=$seconds reopens=$(value reopens) last_send_ms=$(value send_ms)"
 grep 'requests=' "$work/sim.log" || true

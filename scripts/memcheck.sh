@@ -28,6 +28,7 @@ cleanup() {
 trap cleanup EXIT
 
 export XDG_CONFIG_HOME=$work/config
+export XDG_DATA_HOME=$work/data
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 probe=$work/probe
 mkdir -p "$XDG_CONFIG_HOME/marrowlink" "$probe"

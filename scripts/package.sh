@@ -58,6 +58,7 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 
 export XDG_CONFIG_HOME=$work/config
+export XDG_DATA_HOME=$work/data
 start_simulator /usr/bin/k4410r-sim "$work/sim.log" --steady --record "$work/wire"
 write_settings "Port=$sim_port" Open=dword:1
 

@@ -36,6 +36,7 @@ fi
 # No display: a private settings folder, so the session neither depends on
 # nor changes the user's own settings, with the simulator's port selected.
 export XDG_CONFIG_HOME=$work/config
+export XDG_DATA_HOME=$work/data
 start_simulator "$bin/k4410r-sim" "$work/sim.log" --steady --record "$work/wire"
 write_settings "Port=$sim_port"
 

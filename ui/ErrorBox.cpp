@@ -11,8 +11,11 @@ void TErrorBox::operator()(const std::string& message) {
     return;
   *Open = true;
   const std::shared_ptr<bool> open = Open;
-  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(Caption), ToQt(ErrorBoxText(message)),
-                  QMessageBox::Ok, QApplication::activeWindow());
+  const std::string text = ErrorBoxText(message);
+  if (Shown)
+    Shown(text);
+  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(Caption), ToQt(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
   box.exec();
   *open = false;
 }

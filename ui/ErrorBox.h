@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -10,7 +11,11 @@
 // failure after OK shows again.
 class TErrorBox {
 public:
-  explicit TErrorBox(std::string caption) : Caption(std::move(caption)) {}
+  using TShown = std::function<void(const std::string& text)>;
+
+  // shown hears the text of every box that shows, before it shows.
+  explicit TErrorBox(std::string caption, TShown shown = {})
+      : Caption(std::move(caption)), Shown(std::move(shown)) {}
 
   void operator()(const std::string& message);
 
@@ -18,6 +23,7 @@ public:
 
 private:
   std::string Caption;
+  TShown Shown;
   // Shared so a copy installed as presenter keeps the one state.
   std::shared_ptr<bool> Open = std::make_shared<bool>(false);
 };

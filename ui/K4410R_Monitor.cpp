@@ -10,6 +10,7 @@
 #include "ui/PanelLayout.h"
 #include "ui/QtColor.h"
 #include "ui/QtText.h"
+#include "ui/ReadingsRecorder.h"
 #include "ui/TestUnit.h"
 
 #include <QCheckBox>
@@ -108,6 +109,8 @@ void TK4410R_MonitorForm::CreateControls() {
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");
   Timer->setInterval(1000);
+
+  Readings = new TReadingsRecorder(*this, *ControlPanel, QPoint(250, 14));
 }
 
 void TK4410R_MonitorForm::BindEvents() {
@@ -118,6 +121,9 @@ void TK4410R_MonitorForm::BindEvents() {
   connect(ShowEditCheckBox, &QCheckBox::toggled, this,
           [this](bool checked) { Guarded([&] { ShowEditors(checked); }); });
   connect(Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
+  connect(Readings, &TReadingsRecorder::RecordRequested, this, [this](const std::string& path) {
+    Guarded([&] { Readings->Start(path, PolledCommands()); });
+  });
   BindPanel(*Panel1);
 }
 
@@ -200,6 +206,9 @@ void TK4410R_MonitorForm::PollPanels() {
     ~TPollingEnd() { Flag = false; }
   } pollingEnd{Polling};
 
+  const platform::LocalTime started = platform::CurrentLocalTime();
+  std::vector<std::string> columns;
+  std::vector<std::optional<std::string>> values;
   for (std::size_t i = 0; i < Editors.size(); ++i) {
     if (!MainForm.Protocol)
       return;
@@ -207,9 +216,24 @@ void TK4410R_MonitorForm::PollPanels() {
     if (command.empty())
       continue;
     const std::string answer = MainForm.SendAndLog(command);
+    const std::string caption = PanelCaption(answer, command);
     if (i < Panels.size())
-      Panels[i]->SetCaption(PanelCaption(answer, command));
+      Panels[i]->SetCaption(caption);
+    columns.push_back(command);
+    values.push_back(MainForm.Protocol && MainForm.Protocol->Answer.empty()
+                         ? std::nullopt
+                         : std::optional<std::string>(caption));
   }
+  Readings->Row(started, columns, values);
+}
+
+std::vector<std::string> TK4410R_MonitorForm::PolledCommands() const {
+  std::vector<std::string> commands;
+  for (const QLineEdit* edit : Editors) {
+    if (std::string command = TrimBlanks(TextOf(*edit)); !command.empty())
+      commands.push_back(std::move(command));
+  }
+  return commands;
 }
 
 void TK4410R_MonitorForm::LoadLayout(TDatabase& settings) {

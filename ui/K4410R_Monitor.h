@@ -14,6 +14,7 @@ class QTimer;
 class TDatabase;
 class TForm1;
 class TMonitorPanel;
+class TReadingsRecorder;
 
 // The panel monitor: a column of large display panels, each polling its own
 // command once a second through the main window while this window is visible.
@@ -48,6 +49,10 @@ public:
   QLineEdit* Edit1 = nullptr;
   QTimer* Timer = nullptr;
   QColorDialog* ColorDialog = nullptr; // made at the first colour choice
+  TReadingsRecorder* Readings = nullptr;
+
+  // The commands of the panels that poll, in order.
+  std::vector<std::string> PolledCommands() const;
 
   std::vector<TMonitorPanel*> Panels;
   std::vector<QLineEdit*> Editors;

@@ -3,6 +3,8 @@
 #include "base/Exception.h"
 #include "base/Format.h"
 #include "serial/DeviceLost.h"
+#include "platform/TickCounter.h"
+#include "record/SessionRecord.h"
 #include "serial/SerialPortList.h"
 #include "settings/LineDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
@@ -10,6 +12,7 @@
 #include "ui/ApplicationTitle.h"
 #include "ui/DropDownComboBox.h"
 #include "ui/K4410R_Monitor.h"
+#include "ui/LogRecording.h"
 #include "ui/QtText.h"
 #include "ui/VM806D_LX_Monitor.h"
 
@@ -138,6 +141,7 @@ void TForm1::CreateControls() {
   OutputRichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   OutputRichEdit->setGeometry(0, OutputTop, width(), height() - OutputTop);
   OutputRichEdit->installEventFilter(this);
+  SessionLog = new TLogRecording(*OutputRichEdit);
 
   CycleTimer.setInterval(RepeatInterval);
 }
@@ -174,6 +178,7 @@ void TForm1::FormCreate() {
   } catch (const std::exception&) {
     // The line is then driven as designed.
   }
+  SessionLog->Load();
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   RestorePosition();
   const std::string port = Settings ? Settings->GetString("Port") : std::string();
@@ -231,8 +236,9 @@ void TForm1::SaveSettings() {
   // Stores of sub-keys follow the main store. One with a value that could
   // not be read is left in the file as the user wrote it.
   std::vector<TDatabase*> stores{Settings.get()};
-  if (LineSettings && LineSettings->LoadError().empty())
-    stores.push_back(LineSettings.get());
+  for (TDatabase* store : {LineSettings.get(), SessionLog->StoreChoices()})
+    if (store != nullptr && store->LoadError().empty())
+      stores.push_back(store);
   SaveDatabases(stores);
 }
 
@@ -241,6 +247,9 @@ void TForm1::FormDestroy() {
     return;
   Destroyed = true;
   CycleTimer.stop();
+  // A port still open ends with the program; the record says so.
+  if (Protocol)
+    SessionLog->Event(SessionKind::Close);
   // Freed also when the save raises.
   struct TRelease {
     TForm1& Form;
@@ -264,6 +273,8 @@ void TForm1::OpenPort() {
     const bool rtsActiveLow = LineSettings && LineSettings->GetBoolean("RTS Active Low");
     Protocol = std::make_unique<TK4410RProtocol>(PortEntries[index].Port->DevicePath(), Baudrate,
                                                  rtsActiveLow);
+    SessionLog->SetPort(PortEntries[index].Port->Name);
+    SessionLog->Event(SessionKind::Open);
     TestButton->setEnabled(true);
     CycleCheckBox->setEnabled(true);
     EnableMonitorCheck();
@@ -286,7 +297,10 @@ void TForm1::ClosePort() {
   CycleCheckBox->setEnabled(false);
   // Ended playback leaves the timer running when Cycle was already off.
   CycleTimer.stop();
+  if (Protocol)
+    SessionLog->Event(SessionKind::Close);
   Protocol.reset();
+  SessionLog->SetPort({});
   SpeedButton1->setChecked(false);
   PortComboBox->setEnabled(true);
   EnableMonitorCheck();
@@ -306,7 +320,11 @@ std::string TForm1::SendAndLog(const std::string& text) {
   } restore{*this};
 
   Protocol->Request = text;
+  const platform::LocalTime started = SessionLog->Now();
+  const std::uint32_t tick = platform::GetTickCount();
   Exchange();
+  // In the record before the log shows it.
+  SessionLog->Exchange(started, text, Protocol->Answer, platform::GetTickCount() - tick);
   if (!Protocol->ExpectAnswer)
     return {};
   std::string result = Protocol->Answer.empty() ? std::string("(no answer)") : Protocol->Answer;
@@ -336,6 +354,10 @@ void TForm1::AppendOutput(const std::string& text) {
   }
 }
 
+void TForm1::RecordError(const std::string& text) {
+  SessionLog->Event(SessionKind::Error, {text});
+}
+
 void TForm1::ApplyLogAppend(const TOutputLog::TAppend& append) {
   QTextCursor cursor(OutputRichEdit->document());
   if (append.DropLines > 0) {
@@ -344,9 +366,10 @@ void TForm1::ApplyLogAppend(const TOutputLog::TAppend& append) {
                         static_cast<int>(append.DropLines));
     cursor.removeSelectedText();
   }
+  const std::string prefix = SessionLog->LinePrefix();
   QString text;
   for (const std::string& line : append.Lines) {
-    text += ToQt(line);
+    text += ToQt(prefix + line);
     text += QLatin1Char('\n');
   }
   cursor.movePosition(QTextCursor::End);
@@ -503,13 +526,14 @@ void TForm1::Button1Click() {
   OpenDialog1->setNameFilter(QStringLiteral("Text files (*.txt)"));
   if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
     return;
-  auto file = std::make_unique<TTextFile>(
-      QFile::encodeName(OpenDialog1->selectedFiles().front()).toStdString());
+  const std::string path = QFile::encodeName(OpenDialog1->selectedFiles().front()).toStdString();
+  auto file = std::make_unique<TTextFile>(path);
   // The port may have closed while the dialog was open.
   if (!Protocol)
     throw Exception(NoPortOpen);
   EndPlayback();
   StartPlayback(std::move(file));
+  SessionLog->Event(SessionKind::Playback, {"started", path});
 }
 
 void TForm1::StartPlayback(std::unique_ptr<TTextFile> file) {
@@ -534,6 +558,7 @@ void TForm1::ApplyPlaybackStep(const TPlayback::TStep& step) {
     SendMessageText(step.Line);
     break;
   case TPlayback::TStep::TKind::Finished:
+    SessionLog->Event(SessionKind::Playback, {"ended"});
     if (step.RestoreMessage)
       SetMessageText(step.Message);
     CycleCheckBox->setChecked(step.RestoreCycle);
@@ -641,5 +666,9 @@ void TForm1::showEvent(QShowEvent* event) {
   FirstShown = true;
   // Without a window manager a new window is never activated; the first
   // activation's steps then run once the event loop has turned.
-  QTimer::singleShot(0, this, [this] { Guarded([this] { FormActivate(); }); });
+  QTimer::singleShot(0, this, [this] {
+    Guarded([this] { FormActivate(); });
+    // Housekeeping waits until the window shows.
+    Guarded([this] { SessionLog->RemoveOldFiles(); });
+  });
 }

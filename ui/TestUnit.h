@@ -18,6 +18,7 @@ class QPlainTextEdit;
 class QPushButton;
 class TDatabase;
 class TDropDownComboBox;
+class TLogRecording;
 class TK4410R_MonitorForm;
 class TTestVM806D_LX_MonitorForm;
 class TSerialPortList;
@@ -35,6 +36,7 @@ public:
   std::unique_ptr<TK4410RProtocol> Protocol; // nullptr while no port is open
   std::unique_ptr<TDatabase> Settings;       // may be null if creating it failed
   std::unique_ptr<TDatabase> LineSettings;   // the subkey Line; may be null too
+  TLogRecording* SessionLog = nullptr;       // the session record and the log's menu
 
   // One exchange, numbered log line; raises on exchange errors.
   std::string SendAndLog(const std::string& text);
@@ -43,6 +45,8 @@ public:
   void Exchange();
   // Appends text plus a line end to OutputRichEdit as is (unnumbered); never fails.
   void AppendOutput(const std::string& text);
+  // Records the text the error box showed.
+  void RecordError(const std::string& text);
   void EnableMonitorCheck();
   // MonitorCheckBox checked exactly when the panel monitor is visible.
   void SyncMonitorCheck();

@@ -1,10 +1,13 @@
 #include "ui/VM806D_LX_Monitor.h"
 
 #include "platform/Locale.h"
+#include "platform/TickCounter.h"
 #include "ui/ApplicationErrors.h"
+#include "ui/LogRecording.h"
 #include "ui/MonitorFonts.h"
 #include "ui/QtColor.h"
 #include "ui/QtText.h"
+#include "ui/ReadingsRecorder.h"
 #include "ui/TestUnit.h"
 #include "ui/TwoValueDecode.h"
 
@@ -19,6 +22,8 @@ namespace {
 constexpr std::int32_t Green = 0x008000;
 constexpr std::int32_t Red = 0x0000FF;
 
+const std::vector<std::string> Columns = {"first", "second"};
+
 std::string BytesOf(const QLabel& label) {
   return FromQt(label.text());
 }
@@ -31,6 +36,8 @@ TTestVM806D_LX_MonitorForm::TTestVM806D_LX_MonitorForm(TForm1& mainForm)
   setAttribute(Qt::WA_QuitOnClose, false);
   CreateControls();
   connect(Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
+  connect(Readings, &TReadingsRecorder::RecordRequested, this,
+          [this](const std::string& path) { Guarded([&] { Readings->Start(path, Columns); }); });
 }
 
 void TTestVM806D_LX_MonitorForm::CreateControls() {
@@ -46,6 +53,8 @@ void TTestVM806D_LX_MonitorForm::CreateControls() {
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");
   Timer->setInterval(1000);
+
+  Readings = new TReadingsRecorder(*this, *this, QPoint(14, 12));
 }
 
 QLabel* TTestVM806D_LX_MonitorForm::CreateValueLabel(const char* name, int top,
@@ -76,10 +85,17 @@ void TTestVM806D_LX_MonitorForm::Poll() {
   if (!MainForm.Protocol)
     return;
   MainForm.Protocol->Request = "F0";
+  const platform::LocalTime started = MainForm.SessionLog->Now();
+  const std::uint32_t tick = platform::GetTickCount();
   MainForm.Exchange();
   const std::string answer = MainForm.Protocol->Answer;
+  MainForm.SessionLog->Exchange(started, "F0", answer, platform::GetTickCount() - tick);
   MainForm.AppendOutput(answer);
   ShowAnswer(answer);
+  if (answer.empty())
+    Readings->Row(started, Columns, {std::nullopt, std::nullopt});
+  else
+    Readings->Row(started, Columns, {BytesOf(*Label1), BytesOf(*Label2)});
 }
 
 void TTestVM806D_LX_MonitorForm::ShowAnswer(const std::string& answer) {

@@ -8,6 +8,7 @@ class QFrame;
 class QLabel;
 class QTimer;
 class TForm1;
+class TReadingsRecorder;
 
 // The two-value monitor: polls "F0" once a second while visible and shows
 // the two signed values of the instrument's byte dump. The operator cannot
@@ -28,6 +29,7 @@ public:
   QLabel* Label2 = nullptr;
   QFrame* Bevel2 = nullptr;
   QTimer* Timer = nullptr;
+  TReadingsRecorder* Readings = nullptr;
 
 protected:
   void closeEvent(QCloseEvent* event) override;

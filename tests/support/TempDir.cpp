@@ -23,6 +23,11 @@ ScopedConfigHome::ScopedConfigHome() {
     Previous = previous;
   }
   ::setenv("XDG_CONFIG_HOME", Home.Path().c_str(), 1);
+  if (const char* previous = std::getenv("XDG_DATA_HOME")) {
+    HadPreviousData = true;
+    PreviousData = previous;
+  }
+  ::setenv("XDG_DATA_HOME", (Home.Path() / "data").c_str(), 1);
 }
 
 ScopedConfigHome::~ScopedConfigHome() {
@@ -30,4 +35,8 @@ ScopedConfigHome::~ScopedConfigHome() {
     ::setenv("XDG_CONFIG_HOME", Previous.c_str(), 1);
   else
     ::unsetenv("XDG_CONFIG_HOME");
+  if (HadPreviousData)
+    ::setenv("XDG_DATA_HOME", PreviousData.c_str(), 1);
+  else
+    ::unsetenv("XDG_DATA_HOME");
 }

@@ -12,9 +12,12 @@
 #include <vector>
 
 // Errors raised while the box is open (a timer failing every tick) do not
-// stack more boxes; after OK the next error shows again.
+// stack more boxes; after OK the next error shows again. What shows, and
+// only that, is heard (the session record keeps it).
 TEST(ErrorBox, OneBoxAtATime) {
-  TErrorBox presenter("K4410R Diroridodevo 3.2");
+  std::vector<std::string> heard;
+  TErrorBox presenter("K4410R Diroridodevo 3.2",
+                      [&](const std::string& text) { heard.push_back(text); });
   SetErrorPresenter(presenter);
 
   std::vector<QString> texts;
@@ -47,5 +50,6 @@ TEST(ErrorBox, OneBoxAtATime) {
 
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts.front(), "first.");
+  EXPECT_EQ(heard, std::vector<std::string>{"first."});
   EXPECT_GE(nested, 5);
 }

@@ -8,10 +8,13 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ColorValue.h"
 #include "ui/MonitorPanel.h"
+#include "ui/ReadingsRecorder.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -23,6 +26,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <regex>
 
 namespace {
 
@@ -325,5 +329,39 @@ TEST(PanelMonitor, ThreePanelsPollBackToBack) {
   QTest::qWait(1200);
   EXPECT_EQ(ticks.Ticks.size(), count);
   EXPECT_EQ(sent(), 3 * count);
+  EXPECT_TRUE(rig.Errors.empty()) << rig.Errors.front();
+}
+
+// One row per round, silence empty; a changed command starts a new file.
+TEST(PanelMonitor, RecordsItsReadingsAsCsv) {
+  ScopedConfigHome home;
+  SimProcess sim({"--steady"});
+  TMonitorRig rig;
+  TK4410R_MonitorForm& monitor = *rig.Panel;
+  monitor.AddPanel();
+  monitor.Editors[1]->setText("x");
+  rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
+  TReadingsRecorder& readings = *monitor.Readings;
+  EXPECT_TRUE(readings.Mark->isHidden());
+  const auto path = home.Path() / "panel readings.csv";
+  readings.Start(path.string(), monitor.PolledCommands());
+  EXPECT_FALSE(readings.Mark->isHidden());
+  EXPECT_FALSE(readings.RecordAction->isEnabled());
+
+  monitor.PollPanels();
+  const std::regex round(
+      R"(time,p\.v,x\r\n\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,23\.5,\r\n)");
+  EXPECT_TRUE(std::regex_match(FileText(path), round)) << FileText(path);
+
+  monitor.Editors[1]->setText(" p.v ");
+  monitor.PollPanels();
+  EXPECT_TRUE(std::regex_match(FileText(path), round)) << "the first file stays as it was";
+  const auto next = home.Path() / "panel readings (new columns 2).csv";
+  EXPECT_EQ(FileText(next).substr(0, 14), "time,p.v,p.v\r\n");
+  EXPECT_EQ(CountOf(FileText(next), ",23.5,23.5\r\n"), 1u) << FileText(next);
+
+  readings.StopAction->trigger();
+  EXPECT_TRUE(readings.Mark->isHidden());
+  EXPECT_TRUE(readings.RecordAction->isEnabled());
   EXPECT_TRUE(rig.Errors.empty()) << rig.Errors.front();
 }

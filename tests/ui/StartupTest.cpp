@@ -26,14 +26,16 @@ protected:
   static bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
   }
-  // The values of the program's own key: its subkeys hold settings of their own.
-  static long MainKeyValues(const std::string& file) {
-    const std::size_t start =
-        file.find("[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]");
-    const std::size_t end = file.find("\n[", start);
-    const std::string key =
-        start == std::string::npos ? std::string() : file.substr(start, end - start);
-    return std::count(key.begin(), key.end(), '=');
+  // The values of one key's section of the settings file.
+  static long ValuesOfKey(const std::string& text, const std::string& key) {
+    const std::string header = "[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\" + key + "]";
+    const std::size_t start = text.find(header);
+    if (start == std::string::npos)
+      return -1;
+    const std::size_t end = text.find("\n[", start);
+    return std::count(text.begin() + static_cast<long>(start),
+                      end == std::string::npos ? text.end() : text.begin() + static_cast<long>(end),
+                      '=');
   }
 
   ScopedConfigHome Home;
@@ -61,7 +63,8 @@ TEST_F(StartupTest, FirstRunWritesEveryValueAtShutdown) {
   EXPECT_TRUE(Has(saved, "\"Message\"=\"p.v\""));
   EXPECT_TRUE(Has(saved, "\"Port\"=\"\""));
   EXPECT_TRUE(Has(saved, "\"Open\"=dword:00000000"));
-  EXPECT_EQ(MainKeyValues(saved), 34);
+  EXPECT_EQ(ValuesOfKey(saved, "Marrowlink"), 34);
+  EXPECT_EQ(ValuesOfKey(saved, "Marrowlink\\Recording"), 4) << saved;
   EXPECT_TRUE(Errors.Messages.empty());
 }
 
@@ -157,7 +160,7 @@ TEST_F(StartupTest, SessionEndSavesTheLayoutAndTheWindowWhileTheyLiveOn) {
   rig.Form1->MessageComboBox->setEditText("hello");
   rig.Form1->SaveSettings();
   const std::string saved = SettingsFile();
-  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 34);
+  EXPECT_EQ(ValuesOfKey(saved, "Marrowlink"), 34);
   EXPECT_TRUE(Has(saved, "\"Monitor Panels\"=dword:00000002"));
   EXPECT_TRUE(Has(saved, "\"Monitor Panel1 Command\"=\"F0\""));
   EXPECT_TRUE(Has(saved, "\"Message\"=\"hello\""));
@@ -210,7 +213,7 @@ TEST_F(StartupTest, TheProgramSavesOnSigterm) {
   EXPECT_EQ(program.exitCode(), 0);
 
   const std::string saved = SettingsFile();
-  EXPECT_EQ(MainKeyValues(saved), 34);
+  EXPECT_EQ(ValuesOfKey(saved, "Marrowlink"), 34);
   EXPECT_TRUE(Has(saved, "\"Port\"=\"COM5\""));
   EXPECT_TRUE(Has(saved, "\"Message\"=\"p.v\""));
   EXPECT_TRUE(Has(saved, "\"Left\"=dword:00000010"));

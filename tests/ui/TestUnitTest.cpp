@@ -5,8 +5,10 @@
 #include "tests/support/TempDir.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/DropDownComboBox.h"
+#include "ui/LogRecording.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -20,6 +22,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <regex>
 
 namespace {
 
@@ -48,6 +51,25 @@ void OpenPortOf(TForm1& form, const std::string& name) {
   ASSERT_TRUE(form.RefreshPorts(name));
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
   ASSERT_TRUE(form.Protocol);
+}
+
+// Every session file of the test's data folder, oldest day first.
+std::string SessionText(const ScopedConfigHome& home) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(home.DataDir() / "sessions"))
+    files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  std::string text;
+  for (const auto& file : files)
+    text += ReadFile(file);
+  return text;
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
 }
 
 void ExpectClosedState(const TForm1& form) {
@@ -197,6 +219,11 @@ TEST_F(MainWindowTest, PlaybackWithoutRepetitionSendsTheLinesBackToBack) {
 
   EXPECT_EQ(Recorded(), "p.v\r\nF0\r\nzz\r\n");
   EXPECT_EQ(LogText(form), "1. p.v 23.5\n\n3. F0 FF FE 00 00 2E 09 F6 FF\n\n5. (no answer)\n");
+  const std::string session = SessionText(Home);
+  const std::size_t started =
+      session.find("\tplayback\tstarted\t" + (Home.Path() / "commands.txt").string() + "\n");
+  EXPECT_LT(started, session.find("\texchange\tp.v\t")) << session;
+  EXPECT_LT(session.find("\texchange\tzz\t\t"), session.find("\tplayback\tended\n")) << session;
   EXPECT_EQ(form.MessageComboBox->currentText(), "zz");
   EXPECT_EQ(HistoryItems(form), (Strings{"zz", "F0", "p.v"}));
   EXPECT_FALSE(form.CycleCheckBox->isChecked());
@@ -324,4 +351,72 @@ TEST_F(MainWindowTest, DropDownRefillsAndKeepsTheSelection) {
       form.PortComboBox->itemText(form.PortComboBox->currentIndex() + 64).startsWith("COM67"));
   EXPECT_FALSE(form.RefreshPorts("bad name"));
   EXPECT_EQ(form.PortComboBox->currentIndex(), -1);
+}
+
+// One group of real exchanges: what the record holds and when, and the
+// log's menu.
+TEST_F(MainWindowTest, EveryExchangeIsRecordedBeforeTheLogShowsIt) {
+  SimProcess sim({"--steady"});
+  TForm1 form;
+  OpenPortOf(form, sim.PortName());
+  std::vector<std::string> recordWhenShown;
+  QObject::connect(form.OutputRichEdit, &QPlainTextEdit::textChanged, form.OutputRichEdit, [&] {
+    if (!form.OutputRichEdit->toPlainText().isEmpty())
+      recordWhenShown.push_back(SessionText(Home));
+  });
+  Send(form, "p.v");
+  ASSERT_FALSE(recordWhenShown.empty());
+  EXPECT_EQ(CountOf(recordWhenShown.front(), "\texchange\tp.v\tp.v 23.5\\r\\n\t"), 1u)
+      << recordWhenShown.front();
+  EXPECT_EQ(CountOf(SessionText(Home), "\t" + sim.PortName() + "\topen\n"), 1u);
+
+  // Time stamps go before new lines; the record keeps its own format.
+  form.SessionLog->TimeStampsAction->trigger();
+  Send(form, "p.v");
+  const std::string shown = LogText(form);
+  const std::string stamped = shown.substr(shown.find("\n\n") + 2);
+  const std::regex stamp(R"(\d\d:\d\d:\d\d\.\d{3} 3\. p\.v 23\.5\n\d\d:\d\d:\d\d\.\d{3} \n)");
+  EXPECT_TRUE(std::regex_match(stamped, stamp)) << shown;
+
+  // What the view shows, copied and saved as it is.
+  form.SessionLog->SelectAllAction->trigger();
+  QTest::keyClick(form.OutputRichEdit, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), form.OutputRichEdit->toPlainText());
+  const auto saved = Home.Path() / "log copy.txt";
+  form.SessionLog->SaveLogAs(saved.string());
+  EXPECT_EQ(ReadFile(saved), shown);
+
+  // Recording off: exchanges go on unrecorded; Delete clears only the view.
+  form.SessionLog->RecordSessionAction->trigger();
+  const std::string before = SessionText(Home);
+  Send(form, "p.v");
+  QTest::keyClick(form.OutputRichEdit, Qt::Key_Delete);
+  EXPECT_EQ(LogText(form), "");
+  EXPECT_EQ(SessionText(Home), before);
+  form.SessionLog->RecordSessionAction->trigger();
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  EXPECT_EQ(CountOf(SessionText(Home), "\t" + sim.PortName() + "\tclose\n"), 1u);
+  EXPECT_TRUE(Errors.Messages.empty());
+}
+
+TEST_F(MainWindowTest, ARecordThatCannotBeWrittenShowsOneErrorAndExchangesGoOn) {
+  std::filesystem::create_directories(Home.AppDir());
+  std::ofstream(Home.Path() / "plain file") << "x";
+  const std::string folder = (Home.Path() / "plain file" / "sessions").string();
+  std::ofstream(Home.AppDir() / "user.reg", std::ios::binary)
+      << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink\\Recording]"
+         "\r\n\"Folder\"=\""
+      << folder << "\"\r\n";
+  SimProcess sim({"--steady"});
+  TForm1 form;
+  OpenPortOf(form, sim.PortName());
+  Send(form, "p.v");
+  Send(form, "p.v");
+  ASSERT_TRUE(WaitUntil([&] { return !Errors.Messages.empty(); }, 2000));
+  QTest::qWait(50);
+  ASSERT_EQ(Errors.Messages.size(), 1u);
+  EXPECT_NE(Errors.Messages[0].find(folder), std::string::npos) << Errors.Messages[0];
+  EXPECT_NE(Errors.Messages[0].find("Not a directory"), std::string::npos) << Errors.Messages[0];
+  EXPECT_FALSE(form.SessionLog->RecordSessionAction->isChecked());
+  EXPECT_EQ(CountOf(LogText(form), "p.v 23.5"), 2u);
 }

@@ -5,6 +5,7 @@
 #include "serial/K4410RProtocol.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
+#include "ui/ReadingsRecorder.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -95,12 +96,23 @@ TEST(ValueMonitor, PollAgainstTheInstrument) {
   TMonitorRig rig;
   TTestVM806D_LX_MonitorForm& monitor = *rig.Values;
   rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
+  const auto readings = dir.Path() / "values.csv";
+  monitor.Readings->Start(readings.string(), {"first", "second"});
 
   monitor.show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return monitor.Label1->text() != "Label1"; }, 3000));
   EXPECT_EQ(monitor.Label1->text(), "23.5");
   EXPECT_EQ(monitor.Label2->text(), "-10");
   EXPECT_EQ(FileText(record).substr(0, 4), "F0\r\n");
+  // Its own exchange is in the session record, and its values in the CSV.
+  const std::string row = FileText(readings);
+  EXPECT_EQ(row.substr(0, 19), "time,first,second\r\n");
+  EXPECT_EQ(row.substr(row.size() - 11), ",23.5,-10\r\n") << row;
+  std::string session;
+  for (const auto& entry : std::filesystem::directory_iterator(home.DataDir() / "sessions"))
+    session += FileText(entry.path());
+  EXPECT_NE(session.find("\texchange\tF0\tF0 FF FE 00 00 2E 09 F6 FF"), std::string::npos)
+      << session;
   // The raw answer, unnumbered.
   EXPECT_EQ(Log(*rig.Form1).substr(0, 27), "F0 FF FE 00 00 2E 09 F6 FF\n");
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// A file written only at its end, one system call per Write, so that what a
+// Write hands over reaches the system whole even if the program dies the
+// next moment, and two programs appending to one file never interleave
+// inside a write. Failures return false with the last error set.
+class AppendFile {
+public:
+  AppendFile() = default;
+  ~AppendFile();
+  AppendFile(const AppendFile&) = delete;
+  AppendFile& operator=(const AppendFile&) = delete;
+
+  // Opens path, creating it, emptied first when truncate is set.
+  bool Open(const std::string& path, bool truncate = false);
+  bool IsOpen() const { return Handle != Closed; }
+  void Close();
+
+  // All of bytes or none: a write the disk could only take in part is
+  // taken back, so the file never ends in half a line.
+  bool Write(std::string_view bytes);
+
+  // The file has no name left in any folder: someone deleted it while it
+  // was open, and what is written now would be lost with the handle.
+  bool Unlinked() const;
+
+private:
+  static constexpr std::intptr_t Closed = -1;
+  std::intptr_t Handle = Closed;
+};
+
+} // namespace platform

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/LocalTime.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// "2026-12-08T14:03:07.250+01:00": ISO 8601 local time with milliseconds and
+// the distance from UTC.
+std::string IsoTime(const platform::LocalTime& time);
+
+// "14:03:07.250", the log view's line prefix.
+std::string ClockTime(const platform::LocalTime& time);
+
+// "2026-12-08", the day's name.
+std::string DayName(const platform::LocalTime& time);
+
+// Days since 1970-01-01 of a calendar date (negative before it).
+long DayNumber(int year, int month, int day);
+
+// The day number of a "YYYY-MM-DD" name that is a real calendar date.
+std::optional<long> DayNumberOfName(std::string_view name);

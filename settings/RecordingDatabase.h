@@ -1,0 +1,14 @@
+#pragma once
+
+#include "settings/DatabaseUnit.h"
+
+// The recording choices, in the subkey Recording of the application's key:
+// "Session Log" (on), "Folder" (empty for the default), "Keep Days" (90,
+// 0 keeps all) and "Time Stamps" (off).
+class TRecordingDatabase : public TDatabase {
+public:
+  TRecordingDatabase(); // DefineRecords, then Load
+
+protected:
+  void DefineRecords() override;
+};

@@ -1,0 +1,103 @@
+#include "record/SessionRecord.h"
+#include "base/Exception.h"
+#include "record/Retention.h"
+#include "tests/record/TestFiles.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+platform::LocalTime At(int day, int hour, int minute, int second, int ms) {
+  return {2026, 12, day, hour, minute, second, ms, 60};
+}
+
+} // namespace
+
+TEST(SessionRecord, LinesGoToTheFileOfTheirLocalDayInAFolderMadeOnDemand) {
+  TempDir temp;
+  // Spaces and a byte beyond ASCII (the system's code page) in the names;
+  // the folders do not exist.
+  const std::string folder = temp.Path().string() + "/my data/caf\xE9/sessions";
+  platform::LocalTime now = At(8, 23, 59, 59, 900);
+  TSessionRecord record(folder, [&] { return now; });
+
+  record.Exchange(record.Now(), "COM3", "p.v", "p.v 23.5\r\n", 452);
+  now = At(9, 0, 0, 0, 100);
+  record.Event("COM3", SessionKind::Playback, {"started", "C:\\cmds\tlist.txt"});
+  record.Event("", SessionKind::Error, {"No port is open."});
+
+  EXPECT_EQ(ReadBytes(folder + "/2026-12-08.log"),
+            "2026-12-08T23:59:59.900+01:00\tCOM3\texchange\tp.v\tp.v 23.5\\r\\n\t452\n");
+  EXPECT_EQ(ReadBytes(folder + "/2026-12-09.log"),
+            "2026-12-09T00:00:00.100+01:00\tCOM3\tplayback\tstarted\tC:\\\\cmds\\tlist.txt\n"
+            "2026-12-09T00:00:00.100+01:00\t\terror\tNo port is open.\n");
+}
+
+// Here writes to a deleted file still succeed, into nothing. (Wine, where
+// the cross-built tests run, does not report a delete pending on Windows.)
+#ifndef _WIN32
+TEST(SessionRecord, AFileDeletedWhileRecordingIsMadeAnew) {
+  TempDir temp;
+  const platform::LocalTime now = At(8, 10, 0, 0, 0);
+  TSessionRecord record(temp.Path().string(), [&] { return now; });
+  record.Event("COM3", SessionKind::Open);
+  ASSERT_TRUE(std::filesystem::remove(temp.Path() / "2026-12-08.log"));
+  record.Event("COM3", SessionKind::Close);
+  EXPECT_EQ(ReadBytes((temp.Path() / "2026-12-08.log").string()),
+            "2026-12-08T10:00:00.000+01:00\tCOM3\tclose\n");
+}
+#endif
+
+TEST(SessionRecord, AFolderThatCannotBeMadeRaisesOnceAndSwitchesRecordingOff) {
+  TempDir temp;
+  WriteBytes(temp.Path() / "plain file", "x");
+  const std::string folder = (temp.Path() / "plain file" / "sessions").string();
+  TSessionRecord record(folder, [] { return At(8, 10, 0, 0, 0); });
+  try {
+    record.Event("COM3", SessionKind::Open);
+    FAIL() << "no error";
+  } catch (const Exception& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find(folder), std::string::npos) << message;
+    EXPECT_NE(message.find("\r\n"), std::string::npos) << "no system text: " << message;
+  }
+  EXPECT_FALSE(record.Enabled());
+  EXPECT_NO_THROW(record.Event("COM3", SessionKind::Close));
+}
+
+#ifndef _WIN32
+TEST(SessionRecord, AFullDiskRaisesWithTheSystemsTextAndLeavesTheRestUnwritten) {
+  TempDir temp;
+  std::filesystem::create_symlink("/dev/full", temp.Path() / "2026-12-08.log");
+  TSessionRecord record(temp.Path().string(), [] { return At(8, 10, 0, 0, 0); });
+  try {
+    record.Exchange(record.Now(), "COM3", "p.v", "", 450);
+    FAIL() << "no error";
+  } catch (const Exception& error) {
+    EXPECT_NE(std::string(error.what()).find("No space left on device"), std::string::npos)
+        << error.what();
+  }
+  EXPECT_FALSE(record.Enabled());
+  EXPECT_NO_THROW(record.Exchange(record.Now(), "COM3", "p.v", "", 450));
+}
+#endif
+
+TEST(RemoveOldSessions, RemovesOnlyDayFilesBeyondTheKeptDays) {
+  TempDir temp;
+  const char* names[] = {"2026-09-09.log",     "2026-09-08.log", "2024-02-29.log", "2026-02-30.log",
+                         "2026-09-08.log.bak", "2026-9-08.log",  "notes.txt"};
+  for (const char* name : names)
+    WriteBytes(temp.Path() / name, "x");
+  std::filesystem::create_directory(temp.Path() / "2020-01-01.log");
+  const platform::LocalTime today = At(8, 12, 0, 0, 0);
+
+  EXPECT_EQ(RemoveOldSessions(temp.Path().string(), today, 0), 0);
+  EXPECT_EQ(RemoveOldSessions(temp.Path().string(), today, 90), 2);
+  for (const char* name : names) {
+    const bool removed =
+        std::string(name) == "2026-09-08.log" || std::string(name) == "2024-02-29.log";
+    EXPECT_EQ(std::filesystem::exists(temp.Path() / name), !removed) << name;
+  }
+  EXPECT_TRUE(std::filesystem::exists(temp.Path() / "2020-01-01.log"));
+}
