@@ -34,6 +34,24 @@ std::string CsvValue(const std::optional<std::string>& shown, char decimalSepara
   return CsvField(platform::SystemToUtf8(*shown));
 }
 
+std::string ReadingsHeader(const std::vector<std::string>& columns) {
+  std::string header = "time";
+  for (const std::string& column : columns)
+    header += ',' + CsvField(platform::SystemToUtf8(column));
+  return header;
+}
+
+std::string ReadingsRow(const platform::LocalTime& at,
+                        const std::vector<std::optional<std::string>>& values,
+                        char decimalSeparator) {
+  std::string row = IsoTime(at);
+  for (const std::optional<std::string>& value : values) {
+    row += ',';
+    row += CsvValue(value, decimalSeparator);
+  }
+  return row;
+}
+
 std::string NewColumnsPath(const std::string& path, int number) {
   // The extension is what follows the last full stop of the file's name.
   const std::size_t nameStart = path.find_last_of("/\\") + 1;
@@ -70,12 +88,9 @@ void TReadingsCsv::Row(const platform::LocalTime& at, const std::vector<std::str
     while (platform::FileExists(next));
     OpenFile(next);
   }
-  std::string line = IsoTime(at);
-  for (std::size_t i = 0; i < Columns.size(); ++i) {
-    line += ',';
-    line += i < values.size() ? CsvValue(values[i], decimalSeparator) : std::string();
-  }
-  WriteLine(line);
+  std::vector<std::optional<std::string>> row = values;
+  row.resize(Columns.size());
+  WriteLine(ReadingsRow(at, row, decimalSeparator));
 }
 
 void TReadingsCsv::OpenFile(const std::string& path) {
@@ -83,10 +98,7 @@ void TReadingsCsv::OpenFile(const std::string& path) {
   CurrentPath = path;
   if (!File.Open(path, true))
     Fail("could not open");
-  std::string header = "time";
-  for (const std::string& column : Columns)
-    header += ',' + CsvField(platform::SystemToUtf8(column));
-  WriteLine(header);
+  WriteLine(ReadingsHeader(Columns));
 }
 
 void TReadingsCsv::WriteLine(const std::string& line) {

@@ -16,6 +16,14 @@ std::string CsvField(std::string_view utf8);
 // other text converted from the system's code page to UTF-8, silence empty.
 std::string CsvValue(const std::optional<std::string>& shown, char decimalSeparator);
 
+// The readings format's lines, without their line end: the header
+// "time,<column>..." and a row of a poll round that started at `at`, one
+// value per column (none for silence).
+std::string ReadingsHeader(const std::vector<std::string>& columns);
+std::string ReadingsRow(const platform::LocalTime& at,
+                        const std::vector<std::optional<std::string>>& values,
+                        char decimalSeparator);
+
 // "<stem> (new columns <number>)<extension>" beside path.
 std::string NewColumnsPath(const std::string& path, int number);
 
