@@ -17,8 +17,7 @@ public:
 };
 
 std::string ErrorText(int rc) {
-  return rc == MOSQ_ERR_ERRNO ? std::string(mosquitto_strerror(rc)) + " (system error)"
-                              : mosquitto_strerror(rc);
+  return mosquitto_strerror(rc);
 }
 
 } // namespace
@@ -64,7 +63,8 @@ TMqttPublisher::TMqttPublisher(const TMqttOptions& options, const TMqttCredentia
 
 TMqttPublisher::~TMqttPublisher() {
   mosquitto_disconnect(Client.get());
-  mosquitto_loop_stop(Client.get(), true);
+  // Not forced: a thread cancelled inside a callback would leave its locks held.
+  mosquitto_loop_stop(Client.get(), false);
 }
 
 std::string TMqttPublisher::Where() const {
