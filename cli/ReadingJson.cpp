@@ -27,10 +27,15 @@ std::string JsonValue(const TReading& reading, char decimalSeparator) {
   return JsonString(*shown);
 }
 
-std::string Fields(const TReading& reading, char decimalSeparator) {
-  return "\"time\":\"" + IsoTime(reading.Started) +
-         "\",\"value\":" + JsonValue(reading, decimalSeparator) +
-         ",\"raw\":" + JsonString(EscapeField(reading.Answer));
+// Appended piece by piece: GCC 12 at -O3 warns, wrongly, of an overlapping
+// copy in a chain of string concatenations.
+void AppendFields(std::string& json, const TReading& reading, char decimalSeparator) {
+  json += "\"time\":\"";
+  json += IsoTime(reading.Started);
+  json += "\",\"value\":";
+  json += JsonValue(reading, decimalSeparator);
+  json += ",\"raw\":";
+  json += JsonString(EscapeField(reading.Answer));
 }
 
 } // namespace
@@ -53,10 +58,17 @@ std::string JsonString(std::string_view bytes) {
 }
 
 std::string ReadingJson(const TReading& reading, char decimalSeparator) {
-  return "{" + Fields(reading, decimalSeparator) + "}";
+  std::string json = "{";
+  AppendFields(json, reading, decimalSeparator);
+  return json + '}';
 }
 
 std::string ReadingJsonLine(const TReading& reading, char decimalSeparator) {
-  return "{\"port\":" + JsonString(reading.Port) + ",\"command\":" + JsonString(reading.Command) +
-         "," + Fields(reading, decimalSeparator) + "}";
+  std::string json = "{\"port\":";
+  json += JsonString(reading.Port);
+  json += ",\"command\":";
+  json += JsonString(reading.Command);
+  json += ',';
+  AppendFields(json, reading, decimalSeparator);
+  return json + '}';
 }
