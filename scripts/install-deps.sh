@@ -16,7 +16,7 @@ set -euo pipefail
 build=(cmake ninja-build g++ qt6-base-dev)
 run=(xvfb imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
-tests=(libgtest-dev clang libclang-rt-14-dev valgrind)
+tests=(libgtest-dev clang libclang-rt-14-dev clang-tidy valgrind)
 # CPack asks dpkg-shlibdeps for the dependencies and file for what to ask
 # about; lintian checks the .deb as Debian would.
 package=(dpkg-dev file desktop-file-utils lintian)
