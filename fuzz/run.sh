@@ -6,6 +6,8 @@
 # non-zero when anything crashed.
 set -euo pipefail
 
+command -v clang++ >/dev/null || { echo "clang is missing: scripts/install-deps.sh test installs it" >&2; exit 1; }
+
 seconds="${1:-60}"
 shift || true
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

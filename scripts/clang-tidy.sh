@@ -14,6 +14,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+for tool in clang++ run-clang-tidy; do
+  command -v "$tool" >/dev/null || {
+    echo "$tool is missing: scripts/install-deps.sh test installs it" >&2
+    exit 1
+  }
+done
+
 changed=false
 if [[ ${1:-} == --changed ]]; then
   changed=true
