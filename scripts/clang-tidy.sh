@@ -53,14 +53,18 @@ if [[ ! -f $build/compile_commands.json ]]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DMARROWLINK_FUZZ=ON >/dev/null
 fi
-# Generated sources (moc) must exist before their users can be checked.
-for target in ui_autogen marrowlink_autogen marrowlink_probe_autogen; do
-  cmake --build "$build" --target "$target" >/dev/null 2>&1 || true
-done
 
 root=$(pwd)
 mapfile -t files < <(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$build/compile_commands.json" |
   grep "^$root/" | grep -v "^$root/build/" | grep -E "${only:-.}" | sort -u)
+# Generated sources (moc) must exist before their users can be checked.
+# Making them builds the libraries below the Qt targets, so only when a
+# source of one of those is to be checked.
+if printf '%s\n' "${files[@]}" | grep -qE "^$root/(ui|app|tools/probe)/"; then
+  for target in ui_autogen marrowlink_autogen marrowlink_probe_autogen; do
+    cmake --build "$build" --target "$target" >/dev/null 2>&1 || true
+  done
+fi
 # run-clang-tidy given no file checks every one.
 if [[ ${#files[@]} -eq 0 ]]; then
   echo "tidy_files=0 tidy_findings=0"
