@@ -23,6 +23,8 @@ seed=${3:-$RANDOM}
 # Resident memory may settle up to this much above the first sample.
 rss_slack_kb=${CHAOS_RSS_SLACK_KB:-16384}
 
+scripts/install-deps.sh build
+
 if [[ ! -f $build/CMakeCache.txt ]]; then
   [[ $build == build/sanitize ]] || { echo "no build in $build" >&2; exit 1; }
   cmake --preset sanitize >/dev/null
