@@ -68,10 +68,12 @@ TEST(SessionRecordKill, TwoProgramsKilledAtAnyMomentLeaveWholeLinesAndEveryShown
       if (children[writer] == 0)
         WriteForEver(folder, writer, shown[writer]);
     }
-    // Let both write for a while, then kill them a little apart.
+    // Let both write for a while, then kill them a little apart. One may
+    // start late and the other fill the file alone: wait for a line of each.
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto bothWriting = [&] { return shown[0] > 0 && shown[1] > 0; };
     std::error_code missing;
-    while (std::filesystem::file_size(file, missing) < round * 400000u &&
+    while ((std::filesystem::file_size(file, missing) < round * 400000u || !bothWriting()) &&
            std::chrono::steady_clock::now() < giveUp)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     for (const pid_t child : children) {
