@@ -27,14 +27,17 @@ namespace {
 constexpr auto SettleTime = std::chrono::milliseconds(2500);
 
 pid_t Start(const std::string& program, const fs::path& configHome) {
-  std::vector<std::string> variables{"QT_QPA_PLATFORM=offscreen",
-                                     "XDG_CONFIG_HOME=" + configHome.string()};
-  for (char** variable = environ; *variable != nullptr; ++variable) {
-    const std::string text = *variable;
-    if (!text.starts_with("QT_QPA_PLATFORM=") && !text.starts_with("XDG_CONFIG_HOME="))
-      variables.push_back(text);
-  }
+  std::size_t count = 0;
+  while (environ[count] != nullptr)
+    ++count;
+  std::vector<std::string> variables(environ, environ + count);
+  std::erase_if(variables, [](const std::string& text) {
+    return text.starts_with("QT_QPA_PLATFORM=") || text.starts_with("XDG_CONFIG_HOME=");
+  });
+  variables.emplace_back("QT_QPA_PLATFORM=offscreen");
+  variables.emplace_back("XDG_CONFIG_HOME=" + configHome.string());
   std::vector<char*> envp;
+  envp.reserve(variables.size() + 1);
   for (std::string& variable : variables)
     envp.push_back(variable.data());
   envp.push_back(nullptr);

@@ -6,10 +6,13 @@
 # non-zero when anything crashed.
 set -euo pipefail
 
+command -v clang++ >/dev/null || { echo "clang is missing: scripts/install-deps.sh test installs it" >&2; exit 1; }
+
 seconds="${1:-60}"
 shift || true
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$root/build/fuzz"
+# Not build/fuzz: a plain "cmake -B build" tree has its fuzz/ folder there.
+build="$root/build/fuzz-clang"
 all=(regedit_fuzz strtoint_fuzz friendly_name_fuzz text_file_fuzz two_value_fuzz
   echo_strip_fuzz output_log_fuzz)
 targets=("$@")

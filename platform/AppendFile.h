@@ -6,10 +6,12 @@
 
 namespace platform {
 
-// A file written only at its end, one system call per Write, so that what a
-// Write hands over reaches the system whole even if the program dies the
-// next moment, and two programs appending to one file never interleave
-// inside a write. Failures return false with the last error set.
+// A file of lines written only at its end, each Write in one system call,
+// so that what a Write hands over reaches the system even if the program
+// dies the next moment, and two programs appending to one file never
+// interleave inside a write. A kill can still cut a long write short; the
+// next Write, of this program or another, then ends that line first, so it
+// never runs into the next. Failures return false with the last error set.
 class AppendFile {
 public:
   AppendFile() = default;

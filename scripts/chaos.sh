@@ -23,6 +23,8 @@ seed=${3:-$RANDOM}
 # Resident memory may settle up to this much above the first sample.
 rss_slack_kb=${CHAOS_RSS_SLACK_KB:-16384}
 
+scripts/install-deps.sh build
+
 if [[ ! -f $build/CMakeCache.txt ]]; then
   [[ $build == build/sanitize ]] || { echo "no build in $build" >&2; exit 1; }
   cmake --preset sanitize >/dev/null
@@ -94,9 +96,9 @@ rss_start=$(value rss_start_kb)
 rss_end=$(value rss_end_kb)
 fds_start=$(value fds_start)
 fds_end=$(value fds_end)
-# The values of the program's own key; its subkeys hold values of their own.
-saved=$(awk '/^\[/ { ours = ($0 ~ /\\Marrowlink\]\r?$/) } ours && /^"/' "$appdir/user.reg" \
-  2>/dev/null | wc -l)
+# The values of the program's own key; its subkeys hold settings of their own.
+saved=$(awk '/^\[/ { own = ($0 ~ /Marrowlink\]\r?$/) } own && /^"/ { n++ } END { print n + 0 }' \
+  "$appdir/user.reg" 2>/dev/null || true)
 
 echo "seed=$seed seconds=$seconds reopens=$(value reopens) last_send_ms=$(value send_ms)"
 grep 'requests=' "$work/sim.log" || true

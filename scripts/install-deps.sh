@@ -4,7 +4,8 @@
 # so every package a script needs is named here, even when another package
 # merely recommends it.
 #
-# usage: scripts/install-deps.sh [run|test|package|windows|windows-gui]...
+# usage: scripts/install-deps.sh [build|run|test|package|windows|windows-gui]...
+#   build: the compiler, CMake and Qt, which every group includes
 #   run (the default): build in Release and run under Xvfb (scripts/run.sh)
 #   test: everything scripts/test.sh needs, the three below included
 #   package: build, install and try the .deb (scripts/package.sh)
@@ -19,7 +20,7 @@ run=(xvfb imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
 # The command-line program's tests start a broker, subscribe to it and read
 # its CSV back with Python's csv module.
-tests=(libgtest-dev clang libclang-rt-14-dev valgrind mosquitto mosquitto-clients python3)
+tests=(libgtest-dev clang libclang-rt-14-dev clang-tidy valgrind mosquitto mosquitto-clients python3)
 # CPack asks dpkg-shlibdeps for the dependencies and file for what to ask
 # about; lintian checks the .deb as Debian would.
 package=(dpkg-dev file desktop-file-utils lintian)
@@ -31,13 +32,14 @@ packages=("${build[@]}")
 [[ $# -gt 0 ]] || set -- run
 for group in "$@"; do
   case $group in
+    build) ;;
     run) packages+=("${run[@]}") ;;
     test) packages+=("${run[@]}" "${tests[@]}" "${package[@]}" "${windows[@]}") ;;
     package) packages+=("${run[@]}" "${package[@]}") ;;
     windows) packages+=("${windows[@]}") ;;
     windows-gui) packages+=("${run[@]}" "${windows[@]}" "${windows_gui[@]}") ;;
     *)
-      echo "usage: $0 [run|test|package|windows|windows-gui]..." >&2
+      echo "usage: $0 [build|run|test|package|windows|windows-gui]..." >&2
       exit 2
       ;;
   esac

@@ -12,7 +12,8 @@ cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
 
 build=${1:-build/default}
-command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 1; }
+scripts/install-deps.sh build
+command -v valgrind >/dev/null || { echo "valgrind is missing: scripts/install-deps.sh test installs it" >&2; exit 1; }
 if [[ ! -f $build/CMakeCache.txt ]]; then
   [[ $build == build/default ]] || { echo "no build in $build" >&2; exit 1; }
   cmake --preset default >/dev/null

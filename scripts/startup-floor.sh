@@ -27,6 +27,7 @@ source scripts/lib/simulator.sh
 source scripts/lib/settings.sh
 source scripts/lib/xvfb.sh
 
+scripts/install-deps.sh run
 build=${1:-build/release}
 memory_rounds=${2:-7}
 timing_rounds=${3:-40}

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite: once in
 # the default configuration (everything but the end-to-end tests), the unit
-# tests in Release, once with
-# the address and undefined-behaviour sanitizers (everything, end-to-end
-# tests included, so they run once and under the sanitizers), and last the
-# layers below the GUI cross-built for Windows and run under Wine. The .deb
-# is built from the Release configuration and tried out on this machine.
+# tests once more in Release, once with the address and undefined-behaviour
+# sanitizers (everything, end-to-end tests included, so they run once and
+# under the sanitizers), and last the layers below the GUI cross-built for
+# Windows and run under Wine. The .deb is built from the Release build and
+# tried out on this machine; clang-tidy checks the sources the change touches.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,6 +28,9 @@ scripts/package.sh --remove build/release-tests
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
+
+# clang-tidy over the sources this change touches.
+scripts/clang-tidy.sh --changed
 
 # Hardening: every fuzz target a few seconds on its corpus, a one-minute
 # chaos run of the sanitizer build against the misbehaving simulator, and a

@@ -2,16 +2,17 @@
 
 #include "base/Format.h"
 #include "serial/EchoStrip.h"
+#include "serial/K4410RProtocol.h"
 #include "settings/DatabaseUnit.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ColorValue.h"
 #include "ui/MonitorFonts.h"
+#include "ui/MonitorHost.h"
 #include "ui/MonitorPanel.h"
 #include "ui/PanelLayout.h"
 #include "ui/QtColor.h"
 #include "ui/QtText.h"
 #include "ui/ReadingsRecorder.h"
-#include "ui/TestUnit.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -49,21 +50,18 @@ void SetTextOf(QLineEdit& edit, const std::string& text) {
 
 } // namespace
 
-TK4410R_MonitorForm::TK4410R_MonitorForm(TForm1& mainForm)
-    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), MainForm(mainForm) {
-  // Closing the main window ends the program even while this one is shown.
-  setAttribute(Qt::WA_QuitOnClose, false);
+TK4410R_MonitorForm::TK4410R_MonitorForm(TMonitorHost& host) : TMonitorWindow(host) {
   CreateControls();
   BindEvents();
   InitPanels();
 }
 
 TK4410R_MonitorForm::~TK4410R_MonitorForm() {
-  Guarded([&] { MainForm.SaveMonitorLayout(); });
+  Guarded([&] { Host.SaveMonitorLayout(); });
 }
 
 void TK4410R_MonitorForm::FormCreate() {
-  MainForm.LoadMonitorLayout();
+  Host.LoadMonitorLayout();
 }
 
 void TK4410R_MonitorForm::CreateControls() {
@@ -105,10 +103,6 @@ void TK4410R_MonitorForm::CreateControls() {
   // inherited digits first would load that large font while the window is
   // still hidden.
   Panel1->setFont(DigitsFont());
-
-  Timer = new QTimer(this);
-  Timer->setObjectName("Timer");
-  Timer->setInterval(1000);
 
   Readings = new TReadingsRecorder(*this, *ControlPanel, QPoint(250, 14));
 }
@@ -210,17 +204,18 @@ void TK4410R_MonitorForm::PollPanels() {
   std::vector<std::string> columns;
   std::vector<std::optional<std::string>> values;
   for (std::size_t i = 0; i < Editors.size(); ++i) {
-    if (!MainForm.Protocol)
+    if (Host.OpenProtocol() == nullptr)
       return;
     const std::string command = TrimBlanks(TextOf(*Editors[i]));
     if (command.empty())
       continue;
-    const std::string answer = MainForm.SendAndLog(command);
+    const std::string answer = Host.SendAndLog(command);
     const std::string caption = PanelCaption(answer, command);
     if (i < Panels.size())
       Panels[i]->SetCaption(caption);
     columns.push_back(command);
-    values.push_back(MainForm.Protocol && MainForm.Protocol->Answer.empty()
+    const TK4410RProtocol* protocol = Host.OpenProtocol();
+    values.push_back(protocol != nullptr && protocol->Answer.empty()
                          ? std::nullopt
                          : std::optional<std::string>(caption));
   }
@@ -282,22 +277,4 @@ void TK4410R_MonitorForm::RemoveButtonClick() {
 
 void TK4410R_MonitorForm::TimerTimer() {
   PollPanels();
-}
-
-// Minimising and restoring arrive as spontaneous events; the window stays
-// shown then and keeps polling.
-void TK4410R_MonitorForm::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (event->spontaneous())
-    return;
-  Timer->start();
-  Guarded([&] { MainForm.SyncMonitorCheck(); });
-}
-
-void TK4410R_MonitorForm::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  if (event->spontaneous())
-    return;
-  Timer->stop();
-  Guarded([&] { MainForm.SyncMonitorCheck(); });
 }

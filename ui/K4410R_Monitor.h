@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/MonitorWindow.h"
 
 #include <cstdint>
 #include <string>
@@ -10,21 +10,20 @@ class QCheckBox;
 class QColorDialog;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 class TDatabase;
-class TForm1;
+class TMonitorHost;
 class TMonitorPanel;
 class TReadingsRecorder;
 
 // The panel monitor: a column of large display panels, each polling its own
 // command once a second through the main window while this window is visible.
-class TK4410R_MonitorForm : public QWidget {
+class TK4410R_MonitorForm : public TMonitorWindow {
   Q_OBJECT
 
 public:
   // Builds the designed controls and runs InitPanels; the layout is loaded
   // by FormCreate once the main window knows this window.
-  explicit TK4410R_MonitorForm(TForm1& mainForm);
+  explicit TK4410R_MonitorForm(TMonitorHost& host);
   // Saves the layout through the main window.
   ~TK4410R_MonitorForm() override;
 
@@ -47,7 +46,6 @@ public:
   QCheckBox* ShowEditCheckBox = nullptr;
   TMonitorPanel* Panel1 = nullptr;
   QLineEdit* Edit1 = nullptr;
-  QTimer* Timer = nullptr;
   QColorDialog* ColorDialog = nullptr; // made at the first colour choice
   TReadingsRecorder* Readings = nullptr;
 
@@ -57,10 +55,6 @@ public:
   std::vector<TMonitorPanel*> Panels;
   std::vector<QLineEdit*> Editors;
   int PanelGap = 4;
-
-protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
 private:
   void CreateControls();
@@ -73,6 +67,5 @@ private:
   void RemoveButtonClick();
   void TimerTimer();
 
-  TForm1& MainForm;
   bool Polling = false;
 };

@@ -2,9 +2,9 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
-#include "serial/DeviceLost.h"
 #include "platform/TickCounter.h"
 #include "record/SessionRecord.h"
+#include "serial/DeviceLost.h"
 #include "serial/SerialPortList.h"
 #include "settings/LineDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
@@ -13,8 +13,8 @@
 #include "ui/DropDownComboBox.h"
 #include "ui/K4410R_Monitor.h"
 #include "ui/LogRecording.h"
+#include "ui/MonitorWindow.h"
 #include "ui/QtText.h"
-#include "ui/VM806D_LX_Monitor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -466,10 +466,16 @@ void TForm1::SaveMonitorLayout() {
     PanelMonitor->SaveLayout(*Settings);
 }
 
-void TForm1::SetMonitorForms(TK4410R_MonitorForm* panelMonitor,
-                             TTestVM806D_LX_MonitorForm* valueMonitor) {
+void TForm1::SetMonitorForms(TK4410R_MonitorForm* panelMonitor, TMonitorWindow* valueMonitor) {
   PanelMonitor = panelMonitor;
   ValueMonitor = valueMonitor;
+  // Each check box follows its window, however the window was shown.
+  if (panelMonitor != nullptr)
+    connect(panelMonitor, &TMonitorWindow::VisibilityChanged, this,
+            [this] { Guarded([&] { SyncMonitorCheck(); }); });
+  if (valueMonitor != nullptr)
+    connect(valueMonitor, &TMonitorWindow::VisibilityChanged, this,
+            [this] { Guarded([&] { SyncValueMonitorCheck(); }); });
 }
 
 void TForm1::SpeedButton1Click(bool down) {

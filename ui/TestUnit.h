@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/K4410RProtocol.h"
+#include "ui/MonitorHost.h"
 #include "ui/OutputLog.h"
 #include "ui/Playback.h"
 
@@ -20,13 +21,13 @@ class TDatabase;
 class TDropDownComboBox;
 class TLogRecording;
 class TK4410R_MonitorForm;
-class TTestVM806D_LX_MonitorForm;
+class TMonitorWindow;
 class TSerialPortList;
 struct TPortStringsEntry;
 
 // The main window: choose a port, open it, send commands and read the
 // numbered answers; repeat a command or play a text file as commands.
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, public TMonitorHost {
   Q_OBJECT
 
 public:
@@ -39,12 +40,12 @@ public:
   TLogRecording* SessionLog = nullptr;       // the session record and the log's menu
 
   // One exchange, numbered log line; raises on exchange errors.
-  std::string SendAndLog(const std::string& text);
+  std::string SendAndLog(const std::string& text) override;
   // Protocol's exchange of its Request. A lost device closes the port
   // (ClosePort) before its error goes on, so nothing sends on it again.
-  void Exchange();
+  void Exchange() override;
   // Appends text plus a line end to OutputRichEdit as is (unnumbered); never fails.
-  void AppendOutput(const std::string& text);
+  void AppendOutput(const std::string& text) override;
   // Records the text the error box showed.
   void RecordError(const std::string& text);
   void EnableMonitorCheck();
@@ -53,11 +54,13 @@ public:
   // ValueMonitorCheckBox checked exactly when the two-value monitor is visible.
   void SyncValueMonitorCheck();
   // The panel monitor's LoadLayout(*Settings), if both exist.
-  void LoadMonitorLayout();
+  void LoadMonitorLayout() override;
   // The panel monitor's SaveLayout(*Settings), if both exist.
-  void SaveMonitorLayout();
+  void SaveMonitorLayout() override;
   // Wired by the program entry; either may be null.
-  void SetMonitorForms(TK4410R_MonitorForm* panelMonitor, TTestVM806D_LX_MonitorForm* valueMonitor);
+  void SetMonitorForms(TK4410R_MonitorForm* panelMonitor, TMonitorWindow* valueMonitor);
+  TK4410RProtocol* OpenProtocol() override { return Protocol.get(); }
+  TLogRecording& SessionRecord() override { return *SessionLog; }
 
   void OpenPort();
   void ClosePort();
@@ -134,7 +137,7 @@ private:
   std::vector<TPortStringsEntry> PortEntries;
   TOutputLog Log;
   TK4410R_MonitorForm* PanelMonitor = nullptr;
-  TTestVM806D_LX_MonitorForm* ValueMonitor = nullptr;
+  TMonitorWindow* ValueMonitor = nullptr;
   bool FirstShown = false;
   bool Destroyed = false;
 };

@@ -2,13 +2,14 @@
 
 #include "platform/Locale.h"
 #include "platform/TickCounter.h"
+#include "serial/K4410RProtocol.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/LogRecording.h"
 #include "ui/MonitorFonts.h"
+#include "ui/MonitorHost.h"
 #include "ui/QtColor.h"
 #include "ui/QtText.h"
 #include "ui/ReadingsRecorder.h"
-#include "ui/TestUnit.h"
 #include "ui/TwoValueDecode.h"
 
 #include <QCloseEvent>
@@ -30,10 +31,7 @@ std::string BytesOf(const QLabel& label) {
 
 } // namespace
 
-TTestVM806D_LX_MonitorForm::TTestVM806D_LX_MonitorForm(TForm1& mainForm)
-    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), MainForm(mainForm) {
-  // Closing the main window ends the program even while this one is shown.
-  setAttribute(Qt::WA_QuitOnClose, false);
+TTestVM806D_LX_MonitorForm::TTestVM806D_LX_MonitorForm(TMonitorHost& host) : TMonitorWindow(host) {
   CreateControls();
   connect(Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
   connect(Readings, &TReadingsRecorder::RecordRequested, this,
@@ -49,10 +47,6 @@ void TTestVM806D_LX_MonitorForm::CreateControls() {
   Bevel1 = CreateBevel("Bevel1", 8);
   Label2 = CreateValueLabel("Label2", 112, Red);
   Bevel2 = CreateBevel("Bevel2", 112);
-
-  Timer = new QTimer(this);
-  Timer->setObjectName("Timer");
-  Timer->setInterval(1000);
 
   Readings = new TReadingsRecorder(*this, *this, QPoint(14, 12));
 }
@@ -82,15 +76,17 @@ QFrame* TTestVM806D_LX_MonitorForm::CreateBevel(const char* name, int top) {
 }
 
 void TTestVM806D_LX_MonitorForm::Poll() {
-  if (!MainForm.Protocol)
+  TK4410RProtocol* protocol = Host.OpenProtocol();
+  if (protocol == nullptr)
     return;
-  MainForm.Protocol->Request = "F0";
-  const platform::LocalTime started = MainForm.SessionLog->Now();
+  protocol->Request = "F0";
+  const platform::LocalTime started = Host.SessionRecord().Now();
   const std::uint32_t tick = platform::GetTickCount();
-  MainForm.Exchange();
-  const std::string answer = MainForm.Protocol->Answer;
-  MainForm.SessionLog->Exchange(started, "F0", answer, platform::GetTickCount() - tick);
-  MainForm.AppendOutput(answer);
+  Host.Exchange();
+  // The exchange closed the port if its device was lost, and raised.
+  const std::string answer = protocol->Answer;
+  Host.SessionRecord().Exchange(started, "F0", answer, platform::GetTickCount() - tick);
+  Host.AppendOutput(answer);
   ShowAnswer(answer);
   if (answer.empty())
     Readings->Row(started, Columns, {std::nullopt, std::nullopt});
@@ -121,22 +117,4 @@ void TTestVM806D_LX_MonitorForm::TimerTimer() {
 
 void TTestVM806D_LX_MonitorForm::closeEvent(QCloseEvent* event) {
   event->ignore();
-}
-
-// Minimising and restoring arrive as spontaneous events; the window stays
-// shown then and keeps polling.
-void TTestVM806D_LX_MonitorForm::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (event->spontaneous())
-    return;
-  Timer->start();
-  Guarded([&] { MainForm.SyncValueMonitorCheck(); });
-}
-
-void TTestVM806D_LX_MonitorForm::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  if (event->spontaneous())
-    return;
-  Timer->stop();
-  Guarded([&] { MainForm.SyncValueMonitorCheck(); });
 }

@@ -1,23 +1,22 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/MonitorWindow.h"
 
 #include <string>
 
 class QFrame;
 class QLabel;
-class QTimer;
-class TForm1;
+class TMonitorHost;
 class TReadingsRecorder;
 
 // The two-value monitor: polls "F0" once a second while visible and shows
 // the two signed values of the instrument's byte dump. The operator cannot
 // close it; closing the port hides it.
-class TTestVM806D_LX_MonitorForm : public QWidget {
+class TTestVM806D_LX_MonitorForm : public TMonitorWindow {
   Q_OBJECT
 
 public:
-  explicit TTestVM806D_LX_MonitorForm(TForm1& mainForm);
+  explicit TTestVM806D_LX_MonitorForm(TMonitorHost& host);
 
   void Poll();
   // Decodes an answer to "F0" into the labels; raises on a byte that is not
@@ -28,13 +27,10 @@ public:
   QFrame* Bevel1 = nullptr;
   QLabel* Label2 = nullptr;
   QFrame* Bevel2 = nullptr;
-  QTimer* Timer = nullptr;
   TReadingsRecorder* Readings = nullptr;
 
 protected:
   void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
 private:
   void CreateControls();
@@ -42,6 +38,4 @@ private:
   QFrame* CreateBevel(const char* name, int top);
   void ShowValues(const std::string& first, const std::string& second);
   void TimerTimer();
-
-  TForm1& MainForm;
 };

@@ -1,10 +1,12 @@
 #include "platform/posix/ConfigDir.h"
 
+#include "platform/DataDir.h"
+
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
 
-namespace platform::posix {
+namespace platform {
 
 namespace {
 
@@ -16,12 +18,22 @@ std::string HomeDir() {
   return "/";
 }
 
-} // namespace
-
-std::string ConfigDir() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  const std::string base = (xdg && xdg[0] == '/') ? std::string(xdg) : HomeDir() + "/.config";
+// The program's folder under an XDG base folder; a variable that is unset or
+// not an absolute path is to be ignored.
+std::string XdgFolder(const char* variable, const char* homeDefault) {
+  const char* xdg = std::getenv(variable);
+  const std::string base = (xdg && xdg[0] == '/') ? std::string(xdg) : HomeDir() + homeDefault;
   return base + "/marrowlink";
 }
 
-} // namespace platform::posix
+} // namespace
+
+std::string posix::ConfigDir() {
+  return XdgFolder("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string DataDir() {
+  return XdgFolder("XDG_DATA_HOME", "/.local/share");
+}
+
+} // namespace platform

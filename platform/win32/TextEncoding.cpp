@@ -14,9 +14,13 @@ std::string Convert(std::string_view text, UINT from, UINT to) {
   const int wide = ::MultiByteToWideChar(from, 0, text.data(), size, nullptr, 0);
   std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
   ::MultiByteToWideChar(from, 0, text.data(), size, utf16.data(), wide);
-  const int narrow = ::WideCharToMultiByte(to, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+  // A letter the code page lacks becomes '?', not a look-alike: a command
+  // must not go out as another one. UTF-8 takes no such flag.
+  const DWORD flags = to == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const int narrow =
+      ::WideCharToMultiByte(to, flags, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
   std::string result(static_cast<std::size_t>(narrow), '\0');
-  ::WideCharToMultiByte(to, 0, utf16.data(), wide, result.data(), narrow, nullptr, nullptr);
+  ::WideCharToMultiByte(to, flags, utf16.data(), wide, result.data(), narrow, nullptr, nullptr);
   return result;
 }
 

@@ -25,8 +25,9 @@ const std::string CyrillicUtf8 = "\xD0\x9F\xD1\x80\xD0\xB8";
 // letters and sends them back as they were; a letter it lacks becomes '?'.
 // MARROWLINK_EXPECT_ACP names the code page the run was set up for.
 TEST(TextEncoding, TheSystemsCodePageHolds) {
-  if (const char* expected = std::getenv("MARROWLINK_EXPECT_ACP"))
+  if (const char* expected = std::getenv("MARROWLINK_EXPECT_ACP")) {
     ASSERT_EQ(::GetACP(), std::strtoul(expected, nullptr, 10));
+  }
   if (::GetACP() != 1251) {
     EXPECT_EQ(SystemToUtf8(Utf8ToSystem("abc")), "abc");
     GTEST_SKIP() << "code page " << ::GetACP() << ", not the Cyrillic one";

@@ -72,7 +72,11 @@ void TProbe::Tick() {
   if (Busy || QApplication::activeModalWidget() != nullptr || !FindWindows())
     return;
   const TBusy busy(Busy);
-  if (!Sampled && Clock.elapsed() >= Conf[QStringLiteral("warmup")].toLongLong() * 1000) {
+  // In the chaos a vanished device may have closed the port at the warm-up;
+  // a sample taken then would count the port's reopening as a leak.
+  const bool chaos = Conf[QStringLiteral("mission")] != QLatin1String("session");
+  if (!Sampled && Clock.elapsed() >= Conf[QStringLiteral("warmup")].toLongLong() * 1000 &&
+      (!chaos || PortOpen())) {
     Sampled = true;
     Write(QStringLiteral("rss_start_kb"), QString::number(ResidentKb()));
     Write(QStringLiteral("fds_start"), QString::number(OpenDescriptors()));

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+
+class QTimer;
+class TMonitorHost;
+
+// A monitor window: a fixed dialog-style window whose Timer ticks once a
+// second while it is shown, polling through the main window.
+class TMonitorWindow : public QWidget {
+  Q_OBJECT
+
+public:
+  QTimer* Timer = nullptr;
+
+signals:
+  // Shown or hidden by the program or the operator; minimising does not
+  // count.
+  void VisibilityChanged();
+
+protected:
+  explicit TMonitorWindow(TMonitorHost& host);
+
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+  TMonitorHost& Host;
+};
