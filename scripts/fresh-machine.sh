@@ -28,9 +28,10 @@ refuse() {
   exit 2
 }
 [[ $(id -u) -eq 0 ]] || refuse "must run as root (it builds a Debian root with debootstrap and mounts inside it)"
-command -v debootstrap >/dev/null || refuse "debootstrap is not installed (apt-get install debootstrap)"
-command -v unshare >/dev/null || refuse "unshare is not installed (util-linux)"
 repo=$(cd "$(dirname "$0")/.." && pwd)
+command -v debootstrap >/dev/null || "$repo/scripts/install-deps.sh" fresh ||
+  refuse "debootstrap is not installed and could not be (apt-get install debootstrap)"
+command -v unshare >/dev/null || refuse "unshare is not installed (util-linux)"
 git -C "$repo" rev-parse -q --verify HEAD >/dev/null || refuse "$repo has no commit to clone"
 
 # Prints "<uri> <suite>" for every deb entry of this machine's apt sources,

@@ -4,7 +4,7 @@
 # so every package a script needs is named here, even when another package
 # merely recommends it.
 #
-# usage: scripts/install-deps.sh [build|run|test|package|windows|windows-gui]...
+# usage: scripts/install-deps.sh [build|run|test|package|windows|windows-gui|fresh]...
 #   build: the compiler, CMake and Qt, which every group includes
 #   run (the default): build in Release and run under Xvfb (scripts/run.sh)
 #   test: everything scripts/test.sh needs, the three below included
@@ -12,6 +12,8 @@
 #   windows: cross-build and run under Wine (scripts/windows/test.sh)
 #   windows-gui: build Qt for Windows, the zip, and try it under Wine and
 #     Xvfb (scripts/windows/build-qt.sh, package.sh, test-gui.sh)
+#   fresh: make a clean Debian root to run the README's commands in
+#     (scripts/fresh-machine.sh)
 set -euo pipefail
 
 # CLI11 (header-only) and libmosquitto for marrowlink-cli.
@@ -27,6 +29,7 @@ package=(dpkg-dev file desktop-file-utils lintian)
 windows=(googletest g++-mingw-w64-x86-64-posix wine wine64)
 # Qt's source comes with apt-get source, which unpacks with dpkg-source.
 windows_gui=(dpkg-dev zip unzip)
+fresh=(debootstrap)
 
 packages=("${build[@]}")
 [[ $# -gt 0 ]] || set -- run
@@ -38,8 +41,9 @@ for group in "$@"; do
     package) packages+=("${run[@]}" "${package[@]}") ;;
     windows) packages+=("${windows[@]}") ;;
     windows-gui) packages+=("${run[@]}" "${windows[@]}" "${windows_gui[@]}") ;;
+    fresh) packages+=("${fresh[@]}") ;;
     *)
-      echo "usage: $0 [build|run|test|package|windows|windows-gui]..." >&2
+      echo "usage: $0 [build|run|test|package|windows|windows-gui|fresh]..." >&2
       exit 2
       ;;
   esac
