@@ -74,7 +74,10 @@ app=$(find "$work/unpacked" -mindepth 1 -maxdepth 1 -type d | head -n 1)
 # A console program opens a console beside its window, and closing that
 # console ends the program without saving: the header must say GUI (2).
 gui_subsystem() {
-  x86_64-w64-mingw32-objdump -p "$app/marrowlink.exe" | grep -Eq '^Subsystem[[:space:]]+0*2[[:space:]]'
+  # grep reads to the end: with -q it would stop early, and objdump's broken
+  # pipe would fail the check under pipefail.
+  x86_64-w64-mingw32-objdump -p "$app/marrowlink.exe" |
+    grep -E '^Subsystem[[:space:]]+0*2[[:space:]]' >/dev/null
 }
 check "marrowlink.exe is a GUI program (no console window)" gui_subsystem
 
