@@ -1,7 +1,7 @@
 // The calls of the library that work; the rest are generated stubs.
 
-#include "platform/posix/devices/SerialDevices.h"
 #include "platform/SetupApiTypes.h"
+#include "platform/posix/devices/SerialDevices.h"
 #include "platform/posix/setupapi/DeviceInfoSet.h"
 
 #include <cerrno>
