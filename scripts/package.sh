@@ -96,5 +96,12 @@ if ! grep -q 'p\.v' "$work/wire" 2>/dev/null; then
   echo "p.v never reached the simulated instrument" >&2
   failed=1
 fi
+# The command-line program from the same package, on the same port.
+value=$(/usr/bin/marrowlink-cli send --value "$sim_port" p.v 2>"$work/cli.log") || true
+if [[ $value != "23.5" ]]; then
+  echo "the installed marrowlink-cli answered '$value' to p.v, not 23.5:" >&2
+  cat "$work/cli.log" >&2
+  failed=1
+fi
 [[ $failed -eq 0 ]] || exit 1
-echo "The installed marrowlink sent p.v to $sim_port; the window: $screenshot"
+echo "The installed marrowlink and marrowlink-cli sent p.v to $sim_port; the window: $screenshot"

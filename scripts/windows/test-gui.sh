@@ -105,6 +105,14 @@ wineserver -k >/dev/null 2>&1 </dev/null || true
 wineserver -w >/dev/null 2>&1 </dev/null || true
 start_wine
 
+# The command-line program of the zip starts, says what it is, and finds the
+# simulator's port as the window does.
+cli_runs() {
+  wine "$app/marrowlink-cli.exe" --help 2>/dev/null </dev/null | grep -F 'Exit status:' >/dev/null &&
+    wine "$app/marrowlink-cli.exe" ports 2>/dev/null </dev/null | grep -F "$sim_port" >/dev/null
+}
+check "marrowlink-cli.exe starts and lists $sim_port" cli_runs
+
 wintext() { wine "$work/wintext.exe" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
 # windows_named <title>: ids of the visible X windows with exactly that name.
 windows_named() {
