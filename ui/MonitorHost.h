@@ -14,8 +14,8 @@ public:
   virtual TK4410RProtocol* OpenProtocol() = 0;
   // One exchange, numbered log line; raises on exchange errors.
   virtual std::string SendAndLog(const std::string& text) = 0;
-  // The open protocol's exchange of its Request; a lost device closes the
-  // port before its error goes on.
+  // The open protocol's exchange of its Request, in the session record once
+  // done; a lost device closes the port before its error goes on.
   virtual void Exchange() = 0;
   // A line of the log as is, unnumbered.
   virtual void AppendOutput(const std::string& text) = 0;

@@ -320,11 +320,7 @@ std::string TForm1::SendAndLog(const std::string& text) {
   } restore{*this};
 
   Protocol->Request = text;
-  const platform::LocalTime started = SessionLog->Now();
-  const std::uint32_t tick = platform::GetTickCount();
   Exchange();
-  // In the record before the log shows it.
-  SessionLog->Exchange(started, text, Protocol->Answer, platform::GetTickCount() - tick);
   if (!Protocol->ExpectAnswer)
     return {};
   std::string result = Protocol->Answer.empty() ? std::string("(no answer)") : Protocol->Answer;
@@ -338,12 +334,18 @@ std::string TForm1::SendAndLog(const std::string& text) {
 }
 
 void TForm1::Exchange() {
+  // The request as given: the protocol adds its line end to it.
+  const std::string request = Protocol->Request;
+  const platform::LocalTime started = SessionLog->Now();
+  const std::uint32_t tick = platform::GetTickCount();
   try {
     Protocol->Transact();
   } catch (const TDeviceLost&) {
     ClosePort();
     throw;
   }
+  // In the record before any log shows it.
+  SessionLog->Exchange(started, request, Protocol->Answer, platform::GetTickCount() - tick);
 }
 
 void TForm1::AppendOutput(const std::string& text) {

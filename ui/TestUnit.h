@@ -41,8 +41,9 @@ public:
 
   // One exchange, numbered log line; raises on exchange errors.
   std::string SendAndLog(const std::string& text) override;
-  // Protocol's exchange of its Request. A lost device closes the port
-  // (ClosePort) before its error goes on, so nothing sends on it again.
+  // Protocol's exchange of its Request, then its line in the session
+  // record. A lost device closes the port (ClosePort) before its error goes
+  // on, so nothing sends on it again.
   void Exchange() override;
   // Appends text plus a line end to OutputRichEdit as is (unnumbered); never fails.
   void AppendOutput(const std::string& text) override;

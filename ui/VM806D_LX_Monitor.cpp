@@ -1,7 +1,6 @@
 #include "ui/VM806D_LX_Monitor.h"
 
 #include "platform/Locale.h"
-#include "platform/TickCounter.h"
 #include "serial/K4410RProtocol.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/LogRecording.h"
@@ -81,11 +80,9 @@ void TTestVM806D_LX_MonitorForm::Poll() {
     return;
   protocol->Request = "F0";
   const platform::LocalTime started = Host.SessionRecord().Now();
-  const std::uint32_t tick = platform::GetTickCount();
   Host.Exchange();
   // The exchange closed the port if its device was lost, and raised.
   const std::string answer = protocol->Answer;
-  Host.SessionRecord().Exchange(started, "F0", answer, platform::GetTickCount() - tick);
   Host.AppendOutput(answer);
   ShowAnswer(answer);
   if (answer.empty())
