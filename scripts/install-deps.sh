@@ -16,8 +16,9 @@
 #     (scripts/fresh-machine.sh)
 set -euo pipefail
 
-# CLI11 (header-only) and libmosquitto for marrowlink-cli.
-build=(cmake ninja-build g++ qt6-base-dev libcli11-dev libmosquitto-dev)
+# Qt Charts for the trend window; CLI11 (header-only) and libmosquitto for
+# marrowlink-cli.
+build=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libcli11-dev libmosquitto-dev)
 run=(xvfb imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
 # The command-line program's tests start a broker, subscribe to it and read
