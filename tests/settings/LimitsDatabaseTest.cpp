@@ -66,17 +66,3 @@ TEST(LimitsDatabase, TextThatIsNoNumberIsWrittenBackAsItWas) {
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(value->Data, before);
 }
-
-TEST(LimitsDatabase, AValueOfTheWrongTypeIsReportedAndTheRestLoads) {
-  ScopedConfigHome home;
-  WriteWholeFile(home.AppDir() / "user.reg", "REGEDIT4\r\n\r\n[" + OurKey +
-                                                 "\\Limits]\r\n"
-                                                 "\"Panel0 Low\"=dword:00000018\r\n"
-                                                 "\"Panel0 High\"=\"30\"\r\n"
-                                                 "\"Beep\"=dword:00000001\r\n");
-  TLimitsDatabase limits;
-  EXPECT_NE(limits.LoadError().find("Panel0 Low"), std::string::npos) << limits.LoadError();
-  EXPECT_EQ(limits.GetString("Panel0 Low"), "");
-  EXPECT_EQ(limits.GetString("Panel0 High"), "30");
-  EXPECT_TRUE(limits.GetBoolean("Beep"));
-}

@@ -81,13 +81,6 @@ TEST(BandWatch, ANonNumberKeepsTheSideAndLooksItsOwn) {
   EXPECT_EQ(watch.Look(), TLook::Normal);
 }
 
-TEST(BandWatch, WithoutLimitsNothingCrossesAndTheLookStaysNormal) {
-  TBandWatch watch;
-  watch.SetLimits(Band(std::nullopt, std::nullopt, 3));
-  EXPECT_EQ(Crossings(watch, {1e300, -1e300, std::nullopt}), Names{});
-  EXPECT_EQ(watch.Look(), TLook::Normal);
-}
-
 TEST(BandWatch, ChangedLimitsJudgeTheLastNumberAtOnce) {
   TBandWatch watch;
   EXPECT_FALSE(watch.SetLimits(Band(0, 24))) << "nothing read yet";
