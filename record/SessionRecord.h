@@ -18,6 +18,8 @@ constexpr std::string_view Open = "open";
 constexpr std::string_view Close = "close";
 constexpr std::string_view Error = "error";
 constexpr std::string_view Playback = "playback";
+// A panel's value left its band, switched side or came back.
+constexpr std::string_view Limit = "limit";
 } // namespace SessionKind
 
 // What the program did and showed, kept as one tab-separated line each in

@@ -1,11 +1,16 @@
 #include "ui/K4410R_Monitor.h"
 
 #include "base/Format.h"
+#include "platform/Locale.h"
+#include "record/SessionRecord.h"
 #include "serial/EchoStrip.h"
 #include "serial/K4410RProtocol.h"
 #include "settings/DatabaseUnit.h"
+#include "settings/LimitsDatabase.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ColorValue.h"
+#include "ui/LimitsDialog.h"
+#include "ui/LogRecording.h"
 #include "ui/MonitorFonts.h"
 #include "ui/MonitorHost.h"
 #include "ui/MonitorPanel.h"
@@ -14,14 +19,19 @@
 #include "ui/QtText.h"
 #include "ui/ReadingsRecorder.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,14 +64,70 @@ TK4410R_MonitorForm::TK4410R_MonitorForm(TMonitorHost& host) : TMonitorWindow(ho
   CreateControls();
   BindEvents();
   InitPanels();
+  LoadLimits();
 }
 
 TK4410R_MonitorForm::~TK4410R_MonitorForm() {
   Guarded([&] { Host.SaveMonitorLayout(); });
+  // The program ends with this window before the main window saves its
+  // stores, so the limits are written here.
+  Guarded([&] { SaveLimits(); });
 }
 
 void TK4410R_MonitorForm::FormCreate() {
-  Host.LoadMonitorLayout();
+  // The panels the layout made have their limits, also when it failed part
+  // way.
+  try {
+    Host.LoadMonitorLayout();
+  } catch (...) {
+    RestoreLimits();
+    throw;
+  }
+  RestoreLimits();
+}
+
+void TK4410R_MonitorForm::LoadLimits() {
+  try {
+    Limits = std::make_unique<TLimitsDatabase>();
+  } catch (const std::exception&) {
+    // The main store reports what keeps the registry from loading; every
+    // panel then runs without limits.
+  }
+}
+
+void TK4410R_MonitorForm::RestoreLimits() {
+  if (!Limits)
+    return;
+  const char separator = platform::DecimalSeparator();
+  for (std::size_t i = 0; i < Watches.size() && i < static_cast<std::size_t>(LimitsPanels); ++i) {
+    const int index = static_cast<int>(i);
+    Watches[i].Restore({Limits->GetString(PanelLowName(index)),
+                        Limits->GetString(PanelHighName(index)),
+                        Limits->GetString(PanelHysteresisName(index))},
+                       separator);
+  }
+  Beep = Limits->GetBoolean("Beep");
+}
+
+void TK4410R_MonitorForm::StoreLimits() {
+  if (!Limits)
+    return;
+  for (int i = 0; i < LimitsPanels; ++i) {
+    // A removed panel's limits are forgotten.
+    const TLimitTexts texts =
+        static_cast<std::size_t>(i) < Watches.size() ? Watches[i].Texts() : TLimitTexts{};
+    Limits->SetString(PanelLowName(i), texts.Low);
+    Limits->SetString(PanelHighName(i), texts.High);
+    Limits->SetString(PanelHysteresisName(i), texts.Hysteresis);
+  }
+  Limits->SetBoolean("Beep", Beep);
+}
+
+void TK4410R_MonitorForm::SaveLimits() {
+  StoreLimits();
+  // One with a value that could not be read stays in the file as it is.
+  if (Limits && Limits->LoadError().empty())
+    Limits->Save();
 }
 
 void TK4410R_MonitorForm::CreateControls() {
@@ -124,11 +190,15 @@ void TK4410R_MonitorForm::BindEvents() {
 void TK4410R_MonitorForm::BindPanel(TMonitorPanel& panel) {
   connect(&panel, &TMonitorPanel::DoubleClicked, this,
           [this](TMonitorPanel* clicked) { Guarded([&] { ChoosePanelColor(*clicked); }); });
+  panel.setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(&panel, &QWidget::customContextMenuRequested, this,
+          [this, &panel](const QPoint& at) { Guarded([&] { ShowPanelMenu(panel, at); }); });
 }
 
 void TK4410R_MonitorForm::InitPanels() {
   Panels = {Panel1};
   Editors = {Edit1};
+  Watches.assign(1, TPanelWatch{});
   PanelGap = 4;
 }
 
@@ -143,6 +213,7 @@ void TK4410R_MonitorForm::AddPanel() {
   panel->CopyLookFrom(last);
   BindPanel(*panel);
   Panels.push_back(panel);
+  Watches.emplace_back();
 
   const QLineEdit& first = *Editors.front();
   auto* edit = new QLineEdit(panel);
@@ -166,6 +237,7 @@ void TK4410R_MonitorForm::RemovePanel() {
   Editors.pop_back();
   delete Panels.back();
   Panels.pop_back();
+  Watches.pop_back();
 }
 
 void TK4410R_MonitorForm::GrowBy(int pixels) {
@@ -211,8 +283,10 @@ void TK4410R_MonitorForm::PollPanels() {
       continue;
     const std::string answer = Host.SendAndLog(command);
     const std::string caption = PanelCaption(answer, command);
-    if (i < Panels.size())
+    if (i < Panels.size()) {
       Panels[i]->SetCaption(caption);
+      JudgePanel(i, caption, command);
+    }
     columns.push_back(command);
     const TK4410RProtocol* protocol = Host.OpenProtocol();
     values.push_back(protocol != nullptr && protocol->Answer.empty()
@@ -220,6 +294,59 @@ void TK4410R_MonitorForm::PollPanels() {
                          : std::optional<std::string>(caption));
   }
   Readings->Row(started, columns, values);
+}
+
+void TK4410R_MonitorForm::JudgePanel(std::size_t panel, const std::string& caption,
+                                     const std::string& command) {
+  const std::optional<TLimitEvent> event =
+      Watches[panel].Judge(caption, platform::DecimalSeparator());
+  Panels[panel]->SetLook(Watches[panel].Look());
+  if (event)
+    ReportCrossing(command, *event);
+}
+
+void TK4410R_MonitorForm::ReportCrossing(const std::string& command, const TLimitEvent& event) {
+  Host.SessionRecord().Event(SessionKind::Limit,
+                             {command, event.Value, event.Limit, DirectionName(event.Direction)});
+  if (Beep && event.Direction != TDirection::Inside)
+    QApplication::beep();
+}
+
+void TK4410R_MonitorForm::EditLimits(std::size_t panel) {
+  if (LimitsDialog == nullptr)
+    LimitsDialog = new TLimitsDialog(this);
+  LimitsDialog->SetTexts(Watches.at(panel).Texts());
+  LimitsDialog->SetBeep(Beep);
+  // The dialog has checked the texts; a panel gone meanwhile keeps nothing.
+  if (LimitsDialog->exec() != QDialog::Accepted || panel >= Watches.size())
+    return;
+  Beep = LimitsDialog->Beep();
+  const std::optional<TLimitEvent> event =
+      Watches[panel].Change(LimitsDialog->Texts(), platform::DecimalSeparator());
+  Panels[panel]->SetLook(Watches[panel].Look());
+  if (event)
+    ReportCrossing(TrimBlanks(TextOf(*Editors[panel])), *event);
+}
+
+void TK4410R_MonitorForm::ShowPanelMenu(TMonitorPanel& panel, const QPoint& at) {
+  const auto found = std::find(Panels.begin(), Panels.end(), &panel);
+  if (found == Panels.end())
+    return;
+  MenuPanel = static_cast<std::size_t>(found - Panels.begin());
+  if (PanelMenu == nullptr) {
+    PanelMenu = new QMenu(this);
+    PanelMenu->setObjectName(QStringLiteral("PanelMenu"));
+    LimitsAction = PanelMenu->addAction(QStringLiteral("Limits..."));
+    TrendAction = PanelMenu->addAction(QStringLiteral("Trend..."));
+    PanelMenu->addSeparator();
+    // Record Readings... and Stop Recording, as the window's own menu has them.
+    PanelMenu->addActions(actions());
+    connect(LimitsAction, &QAction::triggered, this,
+            [this] { Guarded([&] { EditLimits(MenuPanel); }); });
+    connect(TrendAction, &QAction::triggered, this,
+            [this] { emit TrendRequested(static_cast<int>(MenuPanel)); });
+  }
+  PanelMenu->popup(panel.mapToGlobal(at));
 }
 
 std::vector<std::string> TK4410R_MonitorForm::PolledCommands() const {
@@ -253,6 +380,7 @@ void TK4410R_MonitorForm::SaveLayout(TDatabase& settings) {
     settings.SetString(PanelCommandName(i), TextOf(*Editors[i]));
     settings.SetInteger(PanelColorName(i), Panels[i]->Color());
   }
+  StoreLimits();
 }
 
 void TK4410R_MonitorForm::RestorePosition(int left, int top) {

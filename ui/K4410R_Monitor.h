@@ -1,16 +1,21 @@
 #pragma once
 
 #include "ui/MonitorWindow.h"
+#include "watch/PanelWatch.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QColorDialog;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class TDatabase;
+class TLimitsDialog;
 class TMonitorHost;
 class TMonitorPanel;
 class TReadingsRecorder;
@@ -24,10 +29,11 @@ public:
   // Builds the designed controls and runs InitPanels; the layout is loaded
   // by FormCreate once the main window knows this window.
   explicit TK4410R_MonitorForm(TMonitorHost& host);
-  // Saves the layout through the main window.
+  // Saves the layout through the main window, and the limits.
   ~TK4410R_MonitorForm() override;
 
-  // The creation step: the main window's LoadMonitorLayout.
+  // The creation step: the main window's LoadMonitorLayout, then the
+  // panels' stored limits.
   void FormCreate();
 
   void LoadLayout(TDatabase& settings);
@@ -39,6 +45,14 @@ public:
   void ShowEditors(bool visible);
   void ChoosePanelColor(TMonitorPanel& panel);
   void PollPanels();
+  // The limits dialog for panel i; accepted limits judge its value at once.
+  void EditLimits(std::size_t panel);
+  // The panel's context menu: Limits..., Trend..., then the window's own.
+  void ShowPanelMenu(TMonitorPanel& panel, const QPoint& at);
+
+  // The Limits subkey with the panels' limits put in by SaveLayout, for the
+  // main window to save with its own; null when it could not be made.
+  TDatabase* LimitsStore() { return Limits.get(); }
 
   QWidget* ControlPanel = nullptr;
   QPushButton* AddButton = nullptr;
@@ -48,13 +62,25 @@ public:
   QLineEdit* Edit1 = nullptr;
   QColorDialog* ColorDialog = nullptr; // made at the first colour choice
   TReadingsRecorder* Readings = nullptr;
+  TLimitsDialog* LimitsDialog = nullptr; // made at the first Limits...
+  QMenu* PanelMenu = nullptr;            // made at the first right-click on a panel
+  QAction* LimitsAction = nullptr;
+  QAction* TrendAction = nullptr;
 
   // The commands of the panels that poll, in order.
   std::vector<std::string> PolledCommands() const;
 
   std::vector<TMonitorPanel*> Panels;
   std::vector<QLineEdit*> Editors;
+  // Each panel's limits, beside Panels; those beyond the stored ten last
+  // the session.
+  std::vector<TPanelWatch> Watches;
+  bool Beep = false;
   int PanelGap = 4;
+
+signals:
+  // The operator asked for the trend of panel i.
+  void TrendRequested(int panel);
 
 private:
   void CreateControls();
@@ -67,5 +93,14 @@ private:
   void RemoveButtonClick();
   void TimerTimer();
 
+  void LoadLimits();
+  void RestoreLimits();
+  void StoreLimits();
+  void SaveLimits();
+  void JudgePanel(std::size_t panel, const std::string& caption, const std::string& command);
+  void ReportCrossing(const std::string& command, const TLimitEvent& event);
+  std::size_t MenuPanel = 0;
+
+  std::unique_ptr<TDatabase> Limits;
   bool Polling = false;
 };

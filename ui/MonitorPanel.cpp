@@ -18,6 +18,13 @@ TMonitorPanel::TMonitorPanel(QWidget* parent) : QLabel(parent) {
   setIndent(0);
 }
 
+void TMonitorPanel::SetLook(TLook look) {
+  if (look == Shown)
+    return;
+  Shown = look;
+  ApplyColor();
+}
+
 void TMonitorPanel::SetColor(std::int32_t color) {
   FontColor = color;
   ApplyColor();
@@ -56,6 +63,19 @@ void TMonitorPanel::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TMonitorPanel::ApplyColor() {
   QPalette colors = palette();
-  colors.setColor(QPalette::WindowText, QColorOfValue(FontColor));
+  QColor digits = QColorOfValue(FontColor);
+  const QWidget* parent = parentWidget();
+  QBrush background = parent != nullptr ? parent->palette().window() : QPalette().window();
+  if (Shown == TLook::Alarm) {
+    background = QColor(0xD0, 0x00, 0x00);
+    digits = Qt::white;
+  } else if (Shown == TLook::NoNumber) {
+    background = QBrush(Qt::gray, Qt::BDiagPattern);
+  }
+  colors.setColor(QPalette::WindowText, digits);
+  // A panel never limited keeps the palette it always had.
+  if (Shown != TLook::Normal || autoFillBackground())
+    colors.setBrush(QPalette::Window, background);
   setPalette(colors);
+  setAutoFillBackground(Shown != TLook::Normal);
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "watch/Band.h"
+
 #include <QLabel>
 
 #include <cstdint>
 #include <string>
 
 // One display panel of the panel monitor: a lowered frame with its caption
-// in large digits, right-aligned, in the panel's own colour.
+// in large digits, right-aligned, in the panel's own colour. A panel with
+// limits in alarm shows white digits on red, whatever its colour; one whose
+// last answer is no number shows its colour on a grey hatch.
 class TMonitorPanel : public QLabel {
   Q_OBJECT
 
@@ -16,6 +20,10 @@ public:
   // The colour as the settings store it (0x00BBGGRR, or a system colour).
   std::int32_t Color() const { return FontColor; }
   void SetColor(std::int32_t color);
+
+  TLook Look() const { return Shown; }
+  // Leaves Color as it is, so the layout saves the operator's choice.
+  void SetLook(TLook look);
 
   std::string Caption() const;
   void SetCaption(const std::string& caption);
@@ -34,4 +42,5 @@ private:
   void ApplyColor();
 
   std::int32_t FontColor = 0;
+  TLook Shown = TLook::Normal;
 };

@@ -236,7 +236,8 @@ void TForm1::SaveSettings() {
   // Stores of sub-keys follow the main store. One with a value that could
   // not be read is left in the file as the user wrote it.
   std::vector<TDatabase*> stores{Settings.get()};
-  for (TDatabase* store : {LineSettings.get(), SessionLog->StoreChoices()})
+  TDatabase* limits = PanelMonitor != nullptr ? PanelMonitor->LimitsStore() : nullptr;
+  for (TDatabase* store : {LineSettings.get(), SessionLog->StoreChoices(), limits})
     if (store != nullptr && store->LoadError().empty())
       stores.push_back(store);
   SaveDatabases(stores);
