@@ -64,14 +64,10 @@ TK4410R_MonitorForm::TK4410R_MonitorForm(TMonitorHost& host) : TMonitorWindow(ho
   CreateControls();
   BindEvents();
   InitPanels();
-  LoadLimits();
 }
 
 TK4410R_MonitorForm::~TK4410R_MonitorForm() {
   Guarded([&] { Host.SaveMonitorLayout(); });
-  // The program ends with this window before the main window saves its
-  // stores, so the limits are written here.
-  Guarded([&] { SaveLimits(); });
 }
 
 void TK4410R_MonitorForm::FormCreate() {
@@ -86,48 +82,34 @@ void TK4410R_MonitorForm::FormCreate() {
   RestoreLimits();
 }
 
-void TK4410R_MonitorForm::LoadLimits() {
-  try {
-    Limits = std::make_unique<TLimitsDatabase>();
-  } catch (const std::exception&) {
-    // The main store reports what keeps the registry from loading; every
-    // panel then runs without limits.
-  }
-}
-
 void TK4410R_MonitorForm::RestoreLimits() {
-  if (!Limits)
+  const TDatabase* limits = Host.LimitSettings();
+  if (limits == nullptr)
     return;
   const char separator = platform::DecimalSeparator();
   for (std::size_t i = 0; i < Watches.size() && i < static_cast<std::size_t>(LimitsPanels); ++i) {
     const int index = static_cast<int>(i);
-    Watches[i].Restore({Limits->GetString(PanelLowName(index)),
-                        Limits->GetString(PanelHighName(index)),
-                        Limits->GetString(PanelHysteresisName(index))},
+    Watches[i].Restore({limits->GetString(PanelLowName(index)),
+                        limits->GetString(PanelHighName(index)),
+                        limits->GetString(PanelHysteresisName(index))},
                        separator);
   }
-  Beep = Limits->GetBoolean("Beep");
+  Beep = limits->GetBoolean("Beep");
 }
 
 void TK4410R_MonitorForm::StoreLimits() {
-  if (!Limits)
+  TDatabase* limits = Host.LimitSettings();
+  if (limits == nullptr)
     return;
   for (int i = 0; i < LimitsPanels; ++i) {
     // A removed panel's limits are forgotten.
     const TLimitTexts texts =
         static_cast<std::size_t>(i) < Watches.size() ? Watches[i].Texts() : TLimitTexts{};
-    Limits->SetString(PanelLowName(i), texts.Low);
-    Limits->SetString(PanelHighName(i), texts.High);
-    Limits->SetString(PanelHysteresisName(i), texts.Hysteresis);
+    limits->SetString(PanelLowName(i), texts.Low);
+    limits->SetString(PanelHighName(i), texts.High);
+    limits->SetString(PanelHysteresisName(i), texts.Hysteresis);
   }
-  Limits->SetBoolean("Beep", Beep);
-}
-
-void TK4410R_MonitorForm::SaveLimits() {
-  StoreLimits();
-  // One with a value that could not be read stays in the file as it is.
-  if (Limits && Limits->LoadError().empty())
-    Limits->Save();
+  limits->SetBoolean("Beep", Beep);
 }
 
 void TK4410R_MonitorForm::CreateControls() {

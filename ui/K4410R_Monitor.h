@@ -29,7 +29,7 @@ public:
   // Builds the designed controls and runs InitPanels; the layout is loaded
   // by FormCreate once the main window knows this window.
   explicit TK4410R_MonitorForm(TMonitorHost& host);
-  // Saves the layout through the main window, and the limits.
+  // Saves the layout through the main window.
   ~TK4410R_MonitorForm() override;
 
   // The creation step: the main window's LoadMonitorLayout, then the
@@ -49,10 +49,6 @@ public:
   void EditLimits(std::size_t panel);
   // The panel's context menu: Limits..., Trend..., then the window's own.
   void ShowPanelMenu(TMonitorPanel& panel, const QPoint& at);
-
-  // The Limits subkey with the panels' limits put in by SaveLayout, for the
-  // main window to save with its own; null when it could not be made.
-  TDatabase* LimitsStore() { return Limits.get(); }
 
   QWidget* ControlPanel = nullptr;
   QPushButton* AddButton = nullptr;
@@ -93,14 +89,11 @@ private:
   void RemoveButtonClick();
   void TimerTimer();
 
-  void LoadLimits();
   void RestoreLimits();
   void StoreLimits();
-  void SaveLimits();
   void JudgePanel(std::size_t panel, const std::string& caption, const std::string& command);
   void ReportCrossing(const std::string& command, const TLimitEvent& event);
   std::size_t MenuPanel = 0;
 
-  std::unique_ptr<TDatabase> Limits;
   bool Polling = false;
 };

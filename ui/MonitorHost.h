@@ -2,12 +2,14 @@
 
 #include <string>
 
+class TDatabase;
 class TK4410RProtocol;
 class TLogRecording;
 
 // What the monitor windows need of the main window: its open line, its road
 // of exchanges into the log, its session record and the settings that hold
-// their layout. The monitors reach the main window through this alone.
+// their layout and limits. The monitors reach the main window through this
+// alone.
 class TMonitorHost {
 public:
   // Null while no port is open.
@@ -23,6 +25,9 @@ public:
   // Have the panel monitor load or save its layout in the settings.
   virtual void LoadMonitorLayout() = 0;
   virtual void SaveMonitorLayout() = 0;
+  // The subkey Limits, saved with the program's other settings; null when it
+  // could not be made.
+  virtual TDatabase* LimitSettings() = 0;
 
 protected:
   ~TMonitorHost() = default;

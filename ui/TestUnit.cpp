@@ -6,6 +6,7 @@
 #include "record/SessionRecord.h"
 #include "serial/DeviceLost.h"
 #include "serial/SerialPortList.h"
+#include "settings/LimitsDatabase.h"
 #include "settings/LineDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
 #include "ui/ApplicationErrors.h"
@@ -178,6 +179,11 @@ void TForm1::FormCreate() {
   } catch (const std::exception&) {
     // The line is then driven as designed.
   }
+  try {
+    PanelLimits = std::make_unique<TLimitsDatabase>();
+  } catch (const std::exception&) {
+    // Every panel then runs without limits.
+  }
   SessionLog->Load();
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   RestorePosition();
@@ -236,8 +242,7 @@ void TForm1::SaveSettings() {
   // Stores of sub-keys follow the main store. One with a value that could
   // not be read is left in the file as the user wrote it.
   std::vector<TDatabase*> stores{Settings.get()};
-  TDatabase* limits = PanelMonitor != nullptr ? PanelMonitor->LimitsStore() : nullptr;
-  for (TDatabase* store : {LineSettings.get(), SessionLog->StoreChoices(), limits})
+  for (TDatabase* store : {LineSettings.get(), SessionLog->StoreChoices(), PanelLimits.get()})
     if (store != nullptr && store->LoadError().empty())
       stores.push_back(store);
   SaveDatabases(stores);

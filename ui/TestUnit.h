@@ -37,6 +37,7 @@ public:
   std::unique_ptr<TK4410RProtocol> Protocol; // nullptr while no port is open
   std::unique_ptr<TDatabase> Settings;       // may be null if creating it failed
   std::unique_ptr<TDatabase> LineSettings;   // the subkey Line; may be null too
+  std::unique_ptr<TDatabase> PanelLimits;    // the subkey Limits; may be null too
   TLogRecording* SessionLog = nullptr;       // the session record and the log's menu
 
   // One exchange, numbered log line; raises on exchange errors.
@@ -62,6 +63,7 @@ public:
   void SetMonitorForms(TK4410R_MonitorForm* panelMonitor, TMonitorWindow* valueMonitor);
   TK4410RProtocol* OpenProtocol() override { return Protocol.get(); }
   TLogRecording& SessionRecord() override { return *SessionLog; }
+  TDatabase* LimitSettings() override { return PanelLimits.get(); }
 
   void OpenPort();
   void ClosePort();

@@ -98,9 +98,11 @@ TEST(PanelLimits, TheAlarmLookFollowsThePolls) {
   EXPECT_EQ(LimitLines(home), (std::vector<std::string>{"limit\ts.p\t25.0\t24\tabove",
                                                         "limit\tp.v\t23.5\t24\tinside"}));
 
-  rig.DestroyPanelMonitor();
+  // Saved with the main window's settings, in the program's order of the end.
+  const std::vector<std::string> errors = rig.Errors;
+  rig.Shutdown();
   EXPECT_EQ(TLimitsDatabase().GetString("Panel0 High"), "24");
-  EXPECT_TRUE(rig.Errors.empty()) << rig.Errors.front();
+  EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
 // Refused texts leave the dialog open as typed and nothing changed; a
