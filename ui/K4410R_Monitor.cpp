@@ -1,6 +1,9 @@
 #include "ui/K4410R_Monitor.h"
 
 #include "base/Format.h"
+#include "platform/Locale.h"
+#include "record/Number.h"
+#include "record/TimeText.h"
 #include "serial/EchoStrip.h"
 #include "serial/K4410RProtocol.h"
 #include "settings/DatabaseUnit.h"
@@ -13,7 +16,9 @@
 #include "ui/QtColor.h"
 #include "ui/QtText.h"
 #include "ui/ReadingsRecorder.h"
+#include "ui/Trend.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QGuiApplication>
@@ -58,6 +63,8 @@ TK4410R_MonitorForm::TK4410R_MonitorForm(TMonitorHost& host) : TMonitorWindow(ho
 
 TK4410R_MonitorForm::~TK4410R_MonitorForm() {
   Guarded([&] { Host.SaveMonitorLayout(); });
+  // The trend windows read the memory: they go first.
+  qDeleteAll(Trends->Windows());
 }
 
 void TK4410R_MonitorForm::FormCreate() {
@@ -105,6 +112,10 @@ void TK4410R_MonitorForm::CreateControls() {
   Panel1->setFont(DigitsFont());
 
   Readings = new TReadingsRecorder(*this, *ControlPanel, QPoint(250, 14));
+  TrendAction = new QAction(QStringLiteral("Trend..."), this);
+  addAction(TrendAction);
+  // Holds no chart until a trend opens.
+  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory);
 }
 
 void TK4410R_MonitorForm::BindEvents() {
@@ -118,6 +129,7 @@ void TK4410R_MonitorForm::BindEvents() {
   connect(Readings, &TReadingsRecorder::RecordRequested, this, [this](const std::string& path) {
     Guarded([&] { Readings->Start(path, PolledCommands()); });
   });
+  connect(TrendAction, &QAction::triggered, this, [this] { Guarded([&] { TrendClick(); }); });
   BindPanel(*Panel1);
 }
 
@@ -166,6 +178,7 @@ void TK4410R_MonitorForm::RemovePanel() {
   Editors.pop_back();
   delete Panels.back();
   Panels.pop_back();
+  TrendMemory.KeepPanels(Panels.size());
 }
 
 void TK4410R_MonitorForm::GrowBy(int pixels) {
@@ -201,6 +214,7 @@ void TK4410R_MonitorForm::PollPanels() {
   } pollingEnd{Polling};
 
   const platform::LocalTime started = platform::CurrentLocalTime();
+  const std::int64_t startedMs = EpochMs(started);
   std::vector<std::string> columns;
   std::vector<std::optional<std::string>> values;
   for (std::size_t i = 0; i < Editors.size(); ++i) {
@@ -218,8 +232,16 @@ void TK4410R_MonitorForm::PollPanels() {
     values.push_back(protocol != nullptr && protocol->Answer.empty()
                          ? std::nullopt
                          : std::optional<std::string>(caption));
+    const std::optional<double> reading =
+        values.back() ? ParseReading(*values.back(), platform::DecimalSeparator()) : std::nullopt;
+    TrendMemory.Add(i, command, startedMs, reading ? *reading : GapValue());
   }
+  Trends->RoundAdded();
   Readings->Row(started, columns, values);
+}
+
+void TK4410R_MonitorForm::OpenTrend(const std::vector<int>& panels) {
+  Trends->Open(panels);
 }
 
 std::vector<std::string> TK4410R_MonitorForm::PolledCommands() const {
@@ -277,4 +299,18 @@ void TK4410R_MonitorForm::RemoveButtonClick() {
 
 void TK4410R_MonitorForm::TimerTimer() {
   PollPanels();
+}
+
+// Every panel that has a command, or every panel when none has.
+void TK4410R_MonitorForm::TrendClick() {
+  std::vector<int> panels;
+  for (std::size_t i = 0; i < Editors.size(); ++i) {
+    if (!TrimBlanks(TextOf(*Editors[i])).empty())
+      panels.push_back(static_cast<int>(i));
+  }
+  if (panels.empty()) {
+    for (std::size_t i = 0; i < Panels.size(); ++i)
+      panels.push_back(static_cast<int>(i));
+  }
+  OpenTrend(panels);
 }

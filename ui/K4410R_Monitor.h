@@ -1,11 +1,14 @@
 #pragma once
 
 #include "ui/MonitorWindow.h"
+#include "watch/TrendSeries.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QColorDialog;
 class QLineEdit;
@@ -14,6 +17,7 @@ class TDatabase;
 class TMonitorHost;
 class TMonitorPanel;
 class TReadingsRecorder;
+class TTrendWindows;
 
 // The panel monitor: a column of large display panels, each polling its own
 // command once a second through the main window while this window is visible.
@@ -39,6 +43,8 @@ public:
   void ShowEditors(bool visible);
   void ChoosePanelColor(TMonitorPanel& panel);
   void PollPanels();
+  // Opens or raises the trend of these panels (indices into Panels).
+  void OpenTrend(const std::vector<int>& panels);
 
   QWidget* ControlPanel = nullptr;
   QPushButton* AddButton = nullptr;
@@ -48,6 +54,11 @@ public:
   QLineEdit* Edit1 = nullptr;
   QColorDialog* ColorDialog = nullptr; // made at the first colour choice
   TReadingsRecorder* Readings = nullptr;
+  QAction* TrendAction = nullptr; // "Trend..." of every panel that polls
+
+  // Each panel's readings of the last day, for the trend windows.
+  TTrendMemory TrendMemory;
+  std::unique_ptr<TTrendWindows> Trends;
 
   // The commands of the panels that poll, in order.
   std::vector<std::string> PolledCommands() const;
@@ -66,6 +77,7 @@ private:
   void AddButtonClick();
   void RemoveButtonClick();
   void TimerTimer();
+  void TrendClick();
 
   bool Polling = false;
 };
