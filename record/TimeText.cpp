@@ -35,6 +35,48 @@ std::string IsoTime(const platform::LocalTime& time) {
   return text;
 }
 
+std::int64_t EpochMs(const platform::LocalTime& time) {
+  const std::int64_t seconds =
+      static_cast<std::int64_t>(DayNumber(time.Year, time.Month, time.Day)) * 86400 +
+      time.Hour * 3600 + time.Minute * 60 + time.Second - time.OffsetMinutes * 60;
+  return seconds * 1000 + time.Millisecond;
+}
+
+std::optional<std::int64_t> EpochMsOfIsoTime(std::string_view text) {
+  // "2026-12-08T14:03:07.250+01:00"
+  constexpr std::string_view form = "dddd-dd-ddTdd:dd:dd.ddd+dd:dd";
+  if (text.size() != form.size())
+    return std::nullopt;
+  for (std::size_t i = 0; i < form.size(); ++i) {
+    const bool digitHere = text[i] >= '0' && text[i] <= '9';
+    if (form[i] == 'd'   ? !digitHere
+        : form[i] == '+' ? text[i] != '+' && text[i] != '-'
+                         : text[i] != form[i])
+      return std::nullopt;
+  }
+  if (!DayNumberOfName(text.substr(0, 10)))
+    return std::nullopt;
+  const auto field = [&](std::size_t at, std::size_t size) {
+    return *Digits(text.substr(at, size));
+  };
+  platform::LocalTime time;
+  time.Year = field(0, 4);
+  time.Month = field(5, 2);
+  time.Day = field(8, 2);
+  time.Hour = field(11, 2);
+  time.Minute = field(14, 2);
+  time.Second = field(17, 2);
+  time.Millisecond = field(20, 3);
+  const int offsetHours = field(24, 2);
+  const int offsetMinutes = field(27, 2);
+  // A leap second's 60 is not among the times the program writes.
+  if (time.Hour > 23 || time.Minute > 59 || time.Second > 59 || offsetHours > 23 ||
+      offsetMinutes > 59)
+    return std::nullopt;
+  time.OffsetMinutes = (offsetHours * 60 + offsetMinutes) * (text[23] == '-' ? -1 : 1);
+  return EpochMs(time);
+}
+
 std::string ClockTime(const platform::LocalTime& time) {
   char text[20];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", time.Hour, time.Minute, time.Second,

@@ -2,7 +2,9 @@
 
 #include "base/Format.h"
 #include "platform/Locale.h"
+#include "record/Number.h"
 #include "record/SessionRecord.h"
+#include "record/TimeText.h"
 #include "serial/EchoStrip.h"
 #include "serial/K4410RProtocol.h"
 #include "settings/DatabaseUnit.h"
@@ -18,6 +20,7 @@
 #include "ui/QtColor.h"
 #include "ui/QtText.h"
 #include "ui/ReadingsRecorder.h"
+#include "ui/Trend.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,6 +71,8 @@ TK4410R_MonitorForm::TK4410R_MonitorForm(TMonitorHost& host) : TMonitorWindow(ho
 
 TK4410R_MonitorForm::~TK4410R_MonitorForm() {
   Guarded([&] { Host.SaveMonitorLayout(); });
+  // The trend windows read the memory: they go first.
+  qDeleteAll(Trends->Windows());
 }
 
 void TK4410R_MonitorForm::FormCreate() {
@@ -93,6 +98,7 @@ void TK4410R_MonitorForm::RestoreLimits() {
                         limits->GetString(PanelHighName(index)),
                         limits->GetString(PanelHysteresisName(index))},
                        separator);
+    ShowLimits(i);
   }
   Beep = limits->GetBoolean("Beep");
 }
@@ -153,6 +159,10 @@ void TK4410R_MonitorForm::CreateControls() {
   Panel1->setFont(DigitsFont());
 
   Readings = new TReadingsRecorder(*this, *ControlPanel, QPoint(250, 14));
+  TrendAction = new QAction(QStringLiteral("Trend of All Panels..."), this);
+  addAction(TrendAction);
+  // Holds no chart until a trend opens.
+  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory);
 }
 
 void TK4410R_MonitorForm::BindEvents() {
@@ -166,6 +176,7 @@ void TK4410R_MonitorForm::BindEvents() {
   connect(Readings, &TReadingsRecorder::RecordRequested, this, [this](const std::string& path) {
     Guarded([&] { Readings->Start(path, PolledCommands()); });
   });
+  connect(TrendAction, &QAction::triggered, this, [this] { Guarded([&] { TrendClick(); }); });
   BindPanel(*Panel1);
 }
 
@@ -220,6 +231,7 @@ void TK4410R_MonitorForm::RemovePanel() {
   delete Panels.back();
   Panels.pop_back();
   Watches.pop_back();
+  TrendMemory.KeepPanels(Panels.size());
 }
 
 void TK4410R_MonitorForm::GrowBy(int pixels) {
@@ -255,6 +267,7 @@ void TK4410R_MonitorForm::PollPanels() {
   } pollingEnd{Polling};
 
   const platform::LocalTime started = platform::CurrentLocalTime();
+  const std::int64_t startedMs = EpochMs(started);
   std::vector<std::string> columns;
   std::vector<std::optional<std::string>> values;
   for (std::size_t i = 0; i < Editors.size(); ++i) {
@@ -274,7 +287,11 @@ void TK4410R_MonitorForm::PollPanels() {
     values.push_back(protocol != nullptr && protocol->Answer.empty()
                          ? std::nullopt
                          : std::optional<std::string>(caption));
+    const std::optional<double> reading =
+        values.back() ? ParseReading(*values.back(), platform::DecimalSeparator()) : std::nullopt;
+    TrendMemory.Add(i, command, startedMs, reading ? *reading : GapValue());
   }
+  Trends->RoundAdded();
   Readings->Row(started, columns, values);
 }
 
@@ -285,6 +302,13 @@ void TK4410R_MonitorForm::JudgePanel(std::size_t panel, const std::string& capti
   Panels[panel]->SetLook(Watches[panel].Look());
   if (event)
     ReportCrossing(command, *event);
+}
+
+// The panel's look and the lines its trend draws follow its limits.
+void TK4410R_MonitorForm::ShowLimits(std::size_t panel) {
+  Panels[panel]->SetLook(Watches[panel].Look());
+  const TLimits& limits = Watches[panel].Limits();
+  Trends->SetLimits(static_cast<int>(panel), {limits.Low, limits.High});
 }
 
 void TK4410R_MonitorForm::ReportCrossing(const std::string& command, const TLimitEvent& event) {
@@ -305,7 +329,7 @@ void TK4410R_MonitorForm::EditLimits(std::size_t panel) {
   Beep = LimitsDialog->Beep();
   const std::optional<TLimitEvent> event =
       Watches[panel].Change(LimitsDialog->Texts(), platform::DecimalSeparator());
-  Panels[panel]->SetLook(Watches[panel].Look());
+  ShowLimits(panel);
   if (event)
     ReportCrossing(TrimBlanks(TextOf(*Editors[panel])), *event);
 }
@@ -319,16 +343,20 @@ void TK4410R_MonitorForm::ShowPanelMenu(TMonitorPanel& panel, const QPoint& at) 
     PanelMenu = new QMenu(this);
     PanelMenu->setObjectName(QStringLiteral("PanelMenu"));
     LimitsAction = PanelMenu->addAction(QStringLiteral("Limits..."));
-    TrendAction = PanelMenu->addAction(QStringLiteral("Trend..."));
+    PanelTrendAction = PanelMenu->addAction(QStringLiteral("Trend..."));
     PanelMenu->addSeparator();
     // Record Readings... and Stop Recording, as the window's own menu has them.
     PanelMenu->addActions(actions());
     connect(LimitsAction, &QAction::triggered, this,
             [this] { Guarded([&] { EditLimits(MenuPanel); }); });
-    connect(TrendAction, &QAction::triggered, this,
-            [this] { emit TrendRequested(static_cast<int>(MenuPanel)); });
+    connect(PanelTrendAction, &QAction::triggered, this,
+            [this] { Guarded([&] { OpenTrend({static_cast<int>(MenuPanel)}); }); });
   }
   PanelMenu->popup(panel.mapToGlobal(at));
+}
+
+void TK4410R_MonitorForm::OpenTrend(const std::vector<int>& panels) {
+  Trends->Open(panels);
 }
 
 std::vector<std::string> TK4410R_MonitorForm::PolledCommands() const {
@@ -387,4 +415,18 @@ void TK4410R_MonitorForm::RemoveButtonClick() {
 
 void TK4410R_MonitorForm::TimerTimer() {
   PollPanels();
+}
+
+// Every panel that has a command, or every panel when none has.
+void TK4410R_MonitorForm::TrendClick() {
+  std::vector<int> panels;
+  for (std::size_t i = 0; i < Editors.size(); ++i) {
+    if (!TrimBlanks(TextOf(*Editors[i])).empty())
+      panels.push_back(static_cast<int>(i));
+  }
+  if (panels.empty()) {
+    for (std::size_t i = 0; i < Panels.size(); ++i)
+      panels.push_back(static_cast<int>(i));
+  }
+  OpenTrend(panels);
 }

@@ -2,6 +2,7 @@
 
 #include "ui/MonitorWindow.h"
 #include "watch/PanelWatch.h"
+#include "watch/TrendSeries.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,7 @@ class TLimitsDialog;
 class TMonitorHost;
 class TMonitorPanel;
 class TReadingsRecorder;
+class TTrendWindows;
 
 // The panel monitor: a column of large display panels, each polling its own
 // command once a second through the main window while this window is visible.
@@ -49,6 +51,8 @@ public:
   void EditLimits(std::size_t panel);
   // The panel's context menu: Limits..., Trend..., then the window's own.
   void ShowPanelMenu(TMonitorPanel& panel, const QPoint& at);
+  // Opens or raises the trend of these panels (indices into Panels).
+  void OpenTrend(const std::vector<int>& panels);
 
   QWidget* ControlPanel = nullptr;
   QPushButton* AddButton = nullptr;
@@ -61,7 +65,12 @@ public:
   TLimitsDialog* LimitsDialog = nullptr; // made at the first Limits...
   QMenu* PanelMenu = nullptr;            // made at the first right-click on a panel
   QAction* LimitsAction = nullptr;
-  QAction* TrendAction = nullptr;
+  QAction* PanelTrendAction = nullptr; // "Trend..." of the panel clicked
+  QAction* TrendAction = nullptr;      // of every panel that polls
+
+  // Each panel's readings of the last day, for the trend windows.
+  TTrendMemory TrendMemory;
+  std::unique_ptr<TTrendWindows> Trends;
 
   // The commands of the panels that poll, in order.
   std::vector<std::string> PolledCommands() const;
@@ -74,10 +83,6 @@ public:
   bool Beep = false;
   int PanelGap = 4;
 
-signals:
-  // The operator asked for the trend of panel i.
-  void TrendRequested(int panel);
-
 private:
   void CreateControls();
   void BindEvents();
@@ -88,10 +93,12 @@ private:
   void AddButtonClick();
   void RemoveButtonClick();
   void TimerTimer();
+  void TrendClick();
 
   void RestoreLimits();
   void StoreLimits();
   void JudgePanel(std::size_t panel, const std::string& caption, const std::string& command);
+  void ShowLimits(std::size_t panel);
   void ReportCrossing(const std::string& command, const TLimitEvent& event);
   std::size_t MenuPanel = 0;
 

@@ -19,6 +19,8 @@ class TPanelWatch {
 public:
   const TLimitTexts& Texts() const { return Typed; }
   TLook Look() const { return Band.Look(); }
+  // The band the texts give; none where they are damaged.
+  const TLimits& Limits() const { return Band.Limits(); }
 
   // Texts read back from the settings. Damaged ones leave the panel
   // unlimited and are kept as they are, to be written back unchanged.

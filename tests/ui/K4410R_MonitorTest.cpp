@@ -9,6 +9,7 @@
 #include "ui/ColorValue.h"
 #include "ui/MonitorPanel.h"
 #include "ui/ReadingsRecorder.h"
+#include "ui/Trend.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -349,6 +350,11 @@ TEST(PanelMonitor, RecordsItsReadingsAsCsv) {
   EXPECT_FALSE(readings.RecordAction->isEnabled());
 
   monitor.PollPanels();
+  ASSERT_EQ(monitor.TrendMemory.Panels(), 2u);
+  ASSERT_EQ(monitor.TrendMemory.Of(0).Points().size(), 1u);
+  EXPECT_EQ(monitor.TrendMemory.Of(0).Points().front().Value, 23.5);
+  EXPECT_EQ(monitor.TrendMemory.Of(1).Label(), "x");
+  EXPECT_TRUE(IsGap(monitor.TrendMemory.Of(1).Points().front()));
   const std::regex round(
       R"(time,p\.v,x\r\n\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,23\.5,\r\n)");
   EXPECT_TRUE(std::regex_match(FileText(path), round)) << FileText(path);
@@ -359,6 +365,16 @@ TEST(PanelMonitor, RecordsItsReadingsAsCsv) {
   const auto next = home.Path() / "panel readings (new columns 2).csv";
   EXPECT_EQ(FileText(next).substr(0, 14), "time,p.v,p.v\r\n");
   EXPECT_EQ(CountOf(FileText(next), ",23.5,23.5\r\n"), 1u) << FileText(next);
+  EXPECT_EQ(monitor.TrendMemory.Of(0).Points().size(), 2u);
+  EXPECT_EQ(monitor.TrendMemory.Of(1).Label(), "p.v");
+  EXPECT_EQ(monitor.TrendMemory.Of(1).Points().size(), 1u);
+
+  // The window's Trend of All Panels... shows every panel that polls, once.
+  ASSERT_TRUE(monitor.Trends->Windows().empty());
+  monitor.TrendAction->trigger();
+  monitor.TrendAction->trigger();
+  ASSERT_EQ(monitor.Trends->Windows().size(), 1u);
+  EXPECT_EQ(monitor.Trends->Windows().front()->windowTitle(), "Trend p.v, p.v");
 
   readings.StopAction->trigger();
   EXPECT_TRUE(readings.Mark->isHidden());

@@ -68,8 +68,8 @@ TEST(PanelLimits, TheAlarmLookFollowsThePolls) {
   QStringList items;
   for (const QAction* action : monitor.PanelMenu->actions())
     items << action->text();
-  EXPECT_EQ(items,
-            QStringList({"Limits...", "Trend...", "", "Record Readings...", "Stop Recording"}));
+  EXPECT_EQ(items, QStringList({"Limits...", "Trend...", "", "Record Readings...", "Stop Recording",
+                                "Trend of All Panels..."}));
   monitor.PanelMenu->hide();
   QTimer::singleShot(0, [&] {
     monitor.LimitsDialog->HighEdit->setText("24");

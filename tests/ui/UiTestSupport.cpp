@@ -44,10 +44,15 @@ std::vector<std::string> HistoryItems(const TForm1& form) {
 }
 
 void ChooseFileWhenAsked(const TForm1& form, const std::filesystem::path& path) {
+  ChooseFileWhenAsked([&form] { return form.OpenDialog1; }, path);
+}
+
+void ChooseFileWhenAsked(std::function<QFileDialog*()> dialogOf,
+                         const std::filesystem::path& path) {
   auto* poll = new QTimer(qApp);
   poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, &form, path, ticks = 0]() mutable {
-    QFileDialog* dialog = form.OpenDialog1;
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, dialogOf, path, ticks = 0]() mutable {
+    QFileDialog* dialog = dialogOf();
     if (dialog == nullptr || !dialog->isVisible()) {
       if (ticks > 0) {
         poll->stop();

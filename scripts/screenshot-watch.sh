@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Screenshots under Xvfb of the panel monitor watching its limits and of a
+# trend window, against the drifting simulated instrument: p.v inside its
+# band or out of it as it drifts, s.p above its high limit, an unknown
+# command with limits (no number). After the given seconds of polling, the
+# panel monitor goes to docs/panel-alarm.png and p.v's trend (10 minutes)
+# to docs/trend.png. The README shows both.
+#
+# usage: scripts/screenshot-watch.sh [seconds of polling (150)] [build dir (default build/release)]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/simulator.sh
+source scripts/lib/settings.sh
+source scripts/lib/xvfb.sh
+
+seconds=${1:-150}
+build=${2:-build/release}
+scripts/install-deps.sh
+if [[ ! -x $build/bin/marrowlink && $build == build/release ]]; then
+  cmake --preset release >/dev/null
+  cmake --build --preset release -j "$(nproc)"
+fi
+program=$(realpath "$build/bin/marrowlink")
+sim=$(realpath "$build/bin/k4410r-sim")
+docs=$(realpath docs)
+
+work=$(mktemp -d)
+cleanup() {
+  stop_simulator
+  stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+export XDG_CONFIG_HOME=$work/config
+write_settings Port=COM1 Open=dword:1 Left=dword:0 Top=dword:600 Monitor=dword:1 \
+  "Monitor Left=dword:0" "Monitor Top=dword:0" "Monitor Panels=dword:3" \
+  "Monitor Panel0 Command=p.v" "Monitor Panel0 Color=dword:800000" \
+  "Monitor Panel1 Command=s.p" "Monitor Panel1 Color=dword:8000" \
+  "Monitor Panel2 Command=t.c" "Monitor Panel2 Color=dword:ff000008" \
+  "[Limits]" "Panel0 Low=22.5" "Panel0 High=24.5" "Panel0 Hysteresis=0.2" \
+  "Panel1 High=24.8" "Panel2 High=100"
+start_simulator "$sim" "$work/sim.log" --port 1
+
+# Without a window manager every window opens where it is placed and keeps
+# no frame, so client positions are screen positions.
+cat >"$work/session.sh" <<EOS
+set -euo pipefail
+export QT_QPA_PLATFORM=xcb
+"$program" >"$work/app.log" 2>&1 &
+app=\$!
+xdotool search --sync --name '^K4410R Diroridodevo 3.2\$' >/dev/null
+monitor=\$(xdotool search --sync --name '^K4410R_MonitorForm\$' | head -1)
+sleep $seconds
+import -window "\$monitor" "$docs/panel-alarm.png"
+# Panel0's menu: Limits..., Trend...
+xdotool mousemove 150 100 click 3
+sleep 1
+xdotool key Down Down Return
+trend=\$(xdotool search --sync --name '^Trend' | head -1)
+xdotool windowmove "\$trend" 330 0
+sleep 3
+import -window "\$trend" "$docs/trend.png"
+kill -TERM \$app
+wait \$app
+EOS
+start_xvfb 1280x900x24
+bash "$work/session.sh" || { cat "$work/app.log"; exit 1; }
+echo "$docs/panel-alarm.png $docs/trend.png"
