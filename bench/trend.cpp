@@ -1,8 +1,9 @@
 // The trend window's figures on a day of readings at one a second, on the
 // offscreen platform: opening the window, a redraw 1,000 pixels wide, the
-// memory of twelve panels' days, and the processor time a poll round costs
-// the memory and an open trend. Prints one figure a line.
+// memory of twelve panels' days, and the processor time a reading costs
+// with limits, in the memory and in an open trend. Prints one figure a line.
 #include "ui/TrendWindow.h"
+#include "watch/PanelWatch.h"
 
 #include <QApplication>
 #include <QChartView>
@@ -16,6 +17,7 @@
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -40,14 +42,46 @@ long ResidentKb() {
   return 0;
 }
 
+// Built by appending: GCC 12 warns falsely on "p" + std::to_string(n).
+std::string Label(int panel) {
+  std::string label = "p";
+  label += std::to_string(panel);
+  return label;
+}
+
 double Reading(std::int64_t i, int panel) {
   return 20.0 + panel + static_cast<double>((i * 7919 + panel * 31) % 1000) / 100.0;
+}
+
+// Rounds of readings one second apart, each judged against limits and kept
+// in the memory; an open trend is told of each round and the event loop
+// turns. The processor time per reading.
+double PollRounds(TTrendMemory& memory, int panels, TTrendWindow* trend, int rounds,
+                  std::int64_t& t) {
+  std::vector<TPanelWatch> watches(static_cast<std::size_t>(panels));
+  for (TPanelWatch& watch : watches)
+    watch.Restore({"21", "29", "0.5"}, '.');
+  const double cpu = CpuMs();
+  for (int round = 0; round < rounds; ++round, t += 1000) {
+    for (int panel = 0; panel < panels; ++panel) {
+      const double value = Reading(round, panel);
+      char shown[32];
+      std::snprintf(shown, sizeof shown, "%.2f", value);
+      watches[static_cast<std::size_t>(panel)].Judge(shown, '.');
+      memory.Add(static_cast<std::size_t>(panel), Label(panel), t, value);
+    }
+    if (trend != nullptr) {
+      trend->Refresh();
+      QApplication::processEvents();
+    }
+  }
+  return (CpuMs() - cpu) / (rounds * panels);
 }
 
 void Fill(TTrendMemory& memory, int panels) {
   for (std::int64_t i = 0; i < DayPoints; ++i) {
     for (int panel = 0; panel < panels; ++panel)
-      memory.Add(static_cast<std::size_t>(panel), "p" + std::to_string(panel), Start + i * 1000,
+      memory.Add(static_cast<std::size_t>(panel), Label(panel), Start + i * 1000,
                  i % GapEvery == GapEvery - 1 ? GapValue() : Reading(i, panel));
   }
 }
@@ -93,44 +127,45 @@ int main(int argc, char** argv) {
   std::printf("redraw_plot_width_px=%d redraw_ms=%.1f\n", static_cast<int>(window->View->width()),
               static_cast<double>(clock.elapsed()) / Redraws);
 
-  // Rounds of twelve readings: into the memory alone, then with a trend of
-  // all twelve open and drawn after each round (the event loop's turn).
-  constexpr int Rounds = 200;
+  // Poll rounds as the monitor makes them, with limits on every panel: into
+  // the memory alone, then with a trend of one or twelve panels open over
+  // ten minutes and over a day, drawn as the event loop turns.
   std::int64_t t = Start + DayPoints * 1000;
-  double cpu = CpuMs();
-  for (int round = 0; round < Rounds; ++round, t += 1000) {
-    for (int panel = 0; panel < 12; ++panel)
-      twelve.Add(static_cast<std::size_t>(panel), "p" + std::to_string(panel), t,
-                 Reading(round, panel));
-  }
-  std::printf("memory_only_ms_per_reading=%.4f\n", (CpuMs() - cpu) / (Rounds * 12));
-
+  std::printf("limits_and_memory_ms_per_reading=%.4f\n", PollRounds(twelve, 12, nullptr, 200, t));
   delete window;
+  for (const int panels : {1, 12}) {
+    for (const int span : {0, 3}) {
+      std::vector<int> shown;
+      for (int panel = 0; panel < panels; ++panel)
+        shown.push_back(panel);
+      auto* trend = new TTrendWindow(twelve, shown);
+      trend->SpanBox->setCurrentIndex(span);
+      trend->resize(1000 + 50 * panels, 800);
+      trend->show();
+      if (!QTest::qWaitForWindowExposed(trend))
+        std::fprintf(stderr, "the window did not show\n");
+      QApplication::processEvents();
+      // A day's span moves by a pixel column every 86 s: fifteen minutes
+      // of rounds hold about ten of its redraws.
+      const int rounds = span == 0 ? 120 : 900;
+      std::printf("open_trend_%d_panels_%s_ms_per_reading=%.3f\n", panels,
+                  span == 0 ? "10min" : "24h", PollRounds(twelve, panels, trend, rounds, t));
+      delete trend;
+    }
+  }
+
   auto* all = new TTrendWindow(twelve, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
   all->SpanBox->setCurrentIndex(3);
   all->resize(1000 + 600, 800);
   all->show();
   if (!QTest::qWaitForWindowExposed(all))
     std::fprintf(stderr, "the window did not show\n");
-  QApplication::processEvents();
-  cpu = CpuMs();
-  for (int round = 0; round < Rounds / 4; ++round, t += 1000) {
-    for (int panel = 0; panel < 12; ++panel)
-      twelve.Add(static_cast<std::size_t>(panel), "p" + std::to_string(panel), t,
-                 Reading(round, panel));
-    all->Refresh();
-    QApplication::processEvents();
-  }
-  std::printf("open_trend_12_panels_ms_per_reading=%.3f (the round, its redraw and paint in the "
-              "event loop)\n",
-              (CpuMs() - cpu) / (Rounds / 4 * 12));
-  cpu = CpuMs();
-  for (int round = 0; round < Rounds / 4; ++round) {
+  const double cpu = CpuMs();
+  for (int i = 0; i < Redraws; ++i) {
     all->Redraw();
     all->View->grab();
   }
-  std::printf("open_trend_12_panels_painted_ms_per_reading=%.3f\n",
-              (CpuMs() - cpu) / (Rounds / 4 * 12));
+  std::printf("redraw_12_panels_24h_ms=%.1f\n", (CpuMs() - cpu) / Redraws);
   delete all;
   return 0;
 }

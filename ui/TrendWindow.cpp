@@ -89,6 +89,21 @@ struct TTrendWindow::TLine {
   QLabel* Figures = nullptr;
 };
 
+namespace {
+
+// About five intervals of 1, 2 or 5 times a power of ten over span.
+double TickStep(double span) {
+  const double rough = span / 5;
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  for (const double factor : {1.0, 2.0, 5.0}) {
+    if (rough <= factor * power)
+      return factor * power;
+  }
+  return 10 * power;
+}
+
+} // namespace
+
 TTrendWindow::TTrendWindow(const TTrendMemory& memory, std::vector<int> panels, QWidget* parent)
     : QWidget(parent, Qt::Window), Memory(memory), PanelsShown(std::move(panels)) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -158,15 +173,29 @@ void TTrendWindow::SetLimits(std::size_t index, std::optional<double> low,
   MatchLines(std::max(Lines.size(), index + 1));
   Lines[index]->Low = low;
   Lines[index]->High = high;
-  Refresh();
+  // Not held back as readings are: the operator has just changed them.
+  if (isVisible() && RecordingName.empty())
+    RedrawTimer->start(0);
 }
 
 void TTrendWindow::Refresh() {
   // A hidden window is drawn when it shows; a recording does not move.
   if (!isVisible() || !RecordingName.empty())
     return;
-  if (!RedrawTimer->isActive())
-    RedrawTimer->start();
+  // The chart can only move by whole pixel columns: readings that do not
+  // move its end by one are drawn with the next that does, or once a
+  // column's time has passed, whichever comes first.
+  const std::int64_t column = ColumnMs();
+  if (EndMs(Shown()) - ShownT1 >= column)
+    RedrawTimer->start(0);
+  else if (!RedrawTimer->isActive())
+    RedrawTimer->start(static_cast<int>(std::min<std::int64_t>(column, 60 * 60 * 1000)));
+}
+
+std::int64_t TTrendWindow::ColumnMs() const {
+  const int plotWidth = static_cast<int>(Chart->plotArea().width());
+  return std::max<std::int64_t>(SpanMs() / std::max(plotWidth > 10 ? plotWidth : View->width(), 1),
+                                1);
 }
 
 std::vector<TTrendWindow::TShown> TTrendWindow::Shown() const {
@@ -220,6 +249,8 @@ void TTrendWindow::MatchLines(std::size_t count) {
     line->Axis->setLabelsColor(line->Color);
     line->Axis->setLinePenColor(line->Color);
     line->Axis->setGridLineVisible(Lines.empty());
+    line->Axis->setTickType(QValueAxis::TicksDynamic);
+    line->Axis->setTickAnchor(0);
     Chart->addAxis(line->Axis, Lines.size() % 2 == 0 ? Qt::AlignLeft : Qt::AlignRight);
     for (QLineSeries** limit : {&line->LowLine, &line->HighLine}) {
       *limit = new QLineSeries;
@@ -262,7 +293,9 @@ void TTrendWindow::DrawLine(TLine& line, const TShown& shown, std::int64_t t0, s
       Stretches(Decimate(*shown.Points, t0, t1 + 1, columns));
   while (line.Stretches.size() < stretches.size()) {
     auto* series = new QLineSeries;
-    series->setPen(QPen(line.Color, 1.5));
+    // A one-pixel pen takes the painter's fast path; a wider one is stroked
+    // and makes a redraw take half as long again.
+    series->setPen(QPen(line.Color, 1));
     Chart->addSeries(series);
     series->attachAxis(TimeAxis);
     series->attachAxis(line.Axis);
@@ -301,6 +334,10 @@ void TTrendWindow::DrawLine(TLine& line, const TShown& shown, std::int64_t t0, s
   }
   const double margin = top > bottom ? (top - bottom) * 0.05 : std::max(std::abs(top) * 0.05, 1.0);
   line.Axis->setRange(bottom - margin, top + margin);
+  // Ticks on round values, which the eye reads at once; set only when they
+  // change, as each change lays the chart out anew.
+  if (const double step = TickStep(top - bottom + 2 * margin); step != line.Axis->tickInterval())
+    line.Axis->setTickInterval(step);
 
   line.Figures->setText(stats.Count == 0
                             ? shown.Label + QStringLiteral(": no readings shown")
@@ -370,13 +407,13 @@ void TTrendWindow::ShowMouse(const QPoint& at) {
 void TTrendWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (RecordingName.empty())
-    RedrawTimer->start();
+    RedrawTimer->start(0);
 }
 
 void TTrendWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   // The plot area follows at the next layout.
-  RedrawTimer->start();
+  RedrawTimer->start(0);
 }
 
 void TTrendWindow::OpenRecording(const std::string& path) {

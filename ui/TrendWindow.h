@@ -80,6 +80,8 @@ private:
   void MatchLines(std::size_t count);
   void DrawLine(TLine& line, const TShown& shown, std::int64_t t0, std::int64_t t1, int columns);
   std::int64_t SpanMs() const;
+  // The time one pixel column of the plot covers.
+  std::int64_t ColumnMs() const;
   std::int64_t EndMs(const std::vector<TShown>& shown) const;
   void ShowMouse(const QPoint& at);
   void ShowTitle(const std::vector<TShown>& shown);
