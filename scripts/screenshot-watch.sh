@@ -4,16 +4,18 @@
 # band or out of it as it drifts, s.p above its high limit, an unknown
 # command with limits (no number). After the given seconds of polling, the
 # panel monitor goes to docs/panel-alarm.png and p.v's trend (10 minutes)
-# to docs/trend.png. The README shows both.
+# to docs/trend.png. The README shows both. The simulated p.v swings once
+# in about 126 s: after the default 124 s it is back near the middle of its
+# band, having left it and come back on each side.
 #
-# usage: scripts/screenshot-watch.sh [seconds of polling (150)] [build dir (default build/release)]
+# usage: scripts/screenshot-watch.sh [seconds of polling (124)] [build dir (default build/release)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
 source scripts/lib/settings.sh
 source scripts/lib/xvfb.sh
 
-seconds=${1:-150}
+seconds=${1:-124}
 build=${2:-build/release}
 scripts/install-deps.sh
 if [[ ! -x $build/bin/marrowlink && $build == build/release ]]; then

@@ -186,9 +186,12 @@ void TTrendWindow::Refresh() {
   // move its end by one are drawn with the next that does, or once a
   // column's time has passed, whichever comes first.
   const std::int64_t column = ColumnMs();
-  if (EndMs(Shown()) - ShownT1 >= column)
-    RedrawTimer->start(0);
-  else if (!RedrawTimer->isActive())
+  // A redraw already due stays due: restarted by every round, it would
+  // wait behind the polls for ever while they take their whole second.
+  if (EndMs(Shown()) - ShownT1 >= column) {
+    if (!RedrawTimer->isActive() || RedrawTimer->remainingTime() > 0)
+      RedrawTimer->start(0);
+  } else if (!RedrawTimer->isActive())
     RedrawTimer->start(static_cast<int>(std::min<std::int64_t>(column, 60 * 60 * 1000)));
 }
 
