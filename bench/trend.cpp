@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -135,9 +136,8 @@ int main(int argc, char** argv) {
   delete window;
   for (const int panels : {1, 12}) {
     for (const int span : {0, 3}) {
-      std::vector<int> shown;
-      for (int panel = 0; panel < panels; ++panel)
-        shown.push_back(panel);
+      std::vector<int> shown(static_cast<std::size_t>(panels));
+      std::iota(shown.begin(), shown.end(), 0);
       auto* trend = new TTrendWindow(twelve, shown);
       trend->SpanBox->setCurrentIndex(span);
       trend->resize(1000 + 50 * panels, 800);

@@ -38,7 +38,7 @@ void TTrendWindows::Open(const std::vector<int>& panels) {
     if (const auto limits = State->Limits.find(panels[i]); limits != State->Limits.end())
       window->SetLimits(i, limits->second.Low, limits->second.High);
   }
-  State->Open.push_back(window);
+  State->Open.emplace_back(window);
   window->show();
 }
 

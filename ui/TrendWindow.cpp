@@ -390,9 +390,9 @@ void TTrendWindow::ShowMouse(const QPoint& at) {
   QStringList text = {
       QDateTime::fromMSecsSinceEpoch(time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
   const std::vector<TShown> shown = Shown();
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    const std::optional<double> reading = ValueAt(*shown[i].Points, time);
-    text.append(shown[i].Label + QStringLiteral(": ") +
+  for (const TShown& line : shown) {
+    const std::optional<double> reading = ValueAt(*line.Points, time);
+    text.append(line.Label + QStringLiteral(": ") +
                 (reading ? NumberText(*reading) : QStringLiteral("-")));
   }
   MouseLabel->setText(text.join(QLatin1Char('\n')));

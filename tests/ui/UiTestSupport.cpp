@@ -47,7 +47,7 @@ void ChooseFileWhenAsked(const TForm1& form, const std::filesystem::path& path) 
   ChooseFileWhenAsked([&form] { return form.OpenDialog1; }, path);
 }
 
-void ChooseFileWhenAsked(std::function<QFileDialog*()> dialogOf,
+void ChooseFileWhenAsked(const std::function<QFileDialog*()>& dialogOf,
                          const std::filesystem::path& path) {
   auto* poll = new QTimer(qApp);
   poll->setInterval(10);

@@ -42,7 +42,8 @@ std::vector<std::string> HistoryItems(const TForm1& form);
 // Accepts the next file dialog with path as soon as it shows.
 void ChooseFileWhenAsked(const TForm1& form, const std::filesystem::path& path);
 // The same for the dialog that dialog() gives once it is made.
-void ChooseFileWhenAsked(std::function<QFileDialog*()> dialog, const std::filesystem::path& path);
+void ChooseFileWhenAsked(const std::function<QFileDialog*()>& dialog,
+                         const std::filesystem::path& path);
 
 // Every tick of a window's timer, seen from both sides of the window's own
 // handler. Figures of order and count that no load on the machine can
