@@ -14,28 +14,12 @@ cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
 source scripts/lib/settings.sh
 source scripts/lib/xvfb.sh
+source scripts/lib/session.sh
 
 seconds=${1:-124}
 build=${2:-build/release}
-scripts/install-deps.sh
-if [[ ! -x $build/bin/marrowlink && $build == build/release ]]; then
-  cmake --preset release >/dev/null
-  cmake --build --preset release -j "$(nproc)"
-fi
-program=$(realpath "$build/bin/marrowlink")
-sim=$(realpath "$build/bin/k4410r-sim")
+start_session "$build"
 docs=$(realpath docs)
-
-work=$(mktemp -d)
-cleanup() {
-  stop_simulator
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-export XDG_CONFIG_HOME=$work/config
 write_settings Port=COM1 Open=dword:1 Left=dword:0 Top=dword:600 Monitor=dword:1 \
   "Monitor Left=dword:0" "Monitor Top=dword:0" "Monitor Panels=dword:3" \
   "Monitor Panel0 Command=p.v" "Monitor Panel0 Color=dword:800000" \

@@ -10,28 +10,12 @@ cd "$(dirname "$0")/.."
 source scripts/lib/simulator.sh
 source scripts/lib/settings.sh
 source scripts/lib/xvfb.sh
+source scripts/lib/session.sh
 
 output=$(realpath -m "${1:-docs/screenshot.png}")
 build=${2:-build/release}
-scripts/install-deps.sh
-if [[ ! -x $build/bin/marrowlink && $build == build/release ]]; then
-  cmake --preset release >/dev/null
-  cmake --build --preset release -j "$(nproc)"
-fi
-program=$(realpath "$build/bin/marrowlink")
-sim=$(realpath "$build/bin/k4410r-sim")
+start_session "$build"
 mkdir -p "$(dirname "$output")"
-
-work=$(mktemp -d)
-cleanup() {
-  stop_simulator
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-export XDG_CONFIG_HOME=$work/config
 write_settings Port=COM1 Open=dword:1 Monitor=dword:1 "Monitor Left=dword:190" \
   "Monitor Top=dword:0" "Monitor Show Editors=dword:1" "Monitor Panels=dword:2" \
   "Monitor Panel0 Command=p.v" "Monitor Panel0 Color=dword:ff000008" \
