@@ -61,8 +61,8 @@ TEST(LimitsDatabase, TextThatIsNoNumberIsWrittenBackAsItWas) {
     EXPECT_EQ(limits.GetString(PanelHighName(2)), "twenty \"or so\"");
     limits.Save();
   }
-  const auto* value =
-      RegistryHive::FindValue(*ParseHiveFile(file).FindKey(OurKey + "\\Limits"), "Panel2 High");
+  const RegistryHive after = ParseHiveFile(file);
+  const auto* value = RegistryHive::FindValue(*after.FindKey(OurKey + "\\Limits"), "Panel2 High");
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(value->Data, before);
 }
