@@ -91,7 +91,7 @@ void RetentionPass(const TempDir& temp) {
     std::ofstream(std::filesystem::path(folder) / name) << "x\n";
   }
   // A start that finds nothing old only reads the folder; one that finds
-  // a thousand old days removes them all.
+  // a thousand old days removes all but the kept days before the newest.
   for (const int keepDays : {1000000, 90}) {
     const auto start = Clock::now();
     const int removed = RemoveOldSessions(folder, platform::CurrentLocalTime(), keepDays);

@@ -13,6 +13,14 @@
 
 namespace {
 
+// The window's settings, with what could not be read said once.
+TDefaults Defaults() {
+  TDefaults defaults = ReadDefaults();
+  if (!defaults.Warning.empty())
+    std::cerr << ErrorLine(defaults.Warning);
+  return defaults;
+}
+
 TExitStatus Run(const TCliOptions& options) {
   switch (options.Command) {
   case TCliCommand::Ports:
@@ -21,9 +29,9 @@ TExitStatus Run(const TCliOptions& options) {
       throw TOutputError("cannot write to standard output");
     return TExitStatus::Answered;
   case TCliCommand::Send:
-    return RunSend(options, ReadDefaults(), std::cout, std::cerr);
+    return RunSend(options, Defaults(), std::cout, std::cerr);
   case TCliCommand::Poll:
-    return RunPoll(options, ReadDefaults(), std::cerr);
+    return RunPoll(options, Defaults(), std::cerr);
   }
   return TExitStatus::Usage;
 }

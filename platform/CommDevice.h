@@ -82,9 +82,9 @@ bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* re
 bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written);
 // FlushFileBuffers on the port: returns once the bytes written have left,
 // as far as the driver can tell (some report the last stop bit, some only
-// that their buffer is empty). An output queue that does not empty within
+// that their buffer is empty). A drain that does not end within about
 // limitMs fails with a code ClassifyCommFailure calls Stalled, so a device
-// that stopped taking data cannot hold the caller for good.
+// (or a driver) that stopped taking data cannot hold the caller for good.
 bool FlushFileBuffers(Handle handle, std::uint32_t limitMs);
 // PurgeComm flags.
 inline constexpr std::uint32_t PurgeTxAbort = 0x1, PurgeRxAbort = 0x2, PurgeTxClear = 0x4,

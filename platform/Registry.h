@@ -22,6 +22,12 @@ inline constexpr std::int32_t RegistrySuccess = 0;
 inline constexpr std::int32_t RegistryNotFound = 2;   // ERROR_FILE_NOT_FOUND
 inline constexpr std::int32_t RegistryMoreData = 234; // ERROR_MORE_DATA
 
+// What a read does with a hive file that cannot be parsed: set it aside,
+// so the program that owns the settings saves a new one at its end, or
+// leave it as it is, for a program that only reads them. Where the system
+// keeps the hive itself, a read never changes it.
+enum class DamagedHive { SetAside, Leave };
+
 // RegOpenKeyExA(parent, subKey, 0, KEY_READ, result). parent is
 // CurrentUserKey; subKey is relative to it and does not begin with a
 // backslash. hiveProblem, when given,
@@ -29,7 +35,8 @@ inline constexpr std::int32_t RegistryMoreData = 234; // ERROR_MORE_DATA
 // the fault, and where it was set aside); it stays empty where the system
 // keeps the hive itself.
 std::int32_t OpenRegistryKey(RegKey parent, const std::string& subKey, RegKey* result,
-                             std::string* hiveProblem = nullptr);
+                             std::string* hiveProblem = nullptr,
+                             DamagedHive damaged = DamagedHive::SetAside);
 
 // RegCreateKeyExA(parent, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
 // result, nullptr): opens the key for writing, creating it if it is missing.

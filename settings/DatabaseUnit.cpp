@@ -1,12 +1,44 @@
 #include "settings/DatabaseUnit.h"
 
 #include "base/Exception.h"
+#include "base/Format.h"
 #include "settings/RegistryKey.h"
+
+#include <cstring>
+#include <optional>
+
+namespace {
+
+// A stored value's kind, in the words of the settings file.
+std::string StoredKind(const TRegistryValue& value) {
+  switch (value.Type) {
+  case platform::RegSz:
+    return "a string";
+  case platform::RegExpandSz:
+    return "an expandable string";
+  case platform::RegBinary:
+    return "binary data";
+  case platform::RegMultiSz:
+    return "a multi-string";
+  case platform::RegDword:
+    return value.Data.size() == 4 ? "a dword" : Format("a dword of %u bytes", value.Data.size());
+  default:
+    return Format("data of type %u", value.Type);
+  }
+}
+
+TRegistryValue StoredNumber(std::int32_t value) {
+  std::string data(sizeof value, '\0');
+  std::memcpy(data.data(), &value, sizeof value);
+  return {platform::RegDword, data};
+}
+
+} // namespace
 
 TDatabaseRecord::~TDatabaseRecord() = default;
 
-void TStringDatabaseRecord::SaveTo(TRegistryKey& registry) const {
-  registry.WriteString(Name, Value);
+void TDatabaseRecord::SaveTo(TRegistryKey& registry) const {
+  registry.WriteValue(Name, Stored());
 }
 
 void TStringDatabaseRecord::LoadFrom(const TRegistryKey& registry) {
@@ -14,8 +46,9 @@ void TStringDatabaseRecord::LoadFrom(const TRegistryKey& registry) {
     Value = registry.ReadString(Name);
 }
 
-void TIntegerDatabaseRecord::SaveTo(TRegistryKey& registry) const {
-  registry.WriteInteger(Name, Value);
+TRegistryValue TStringDatabaseRecord::Stored() const {
+  // The terminating NUL is part of a registry string.
+  return {platform::RegSz, Value + '\0'};
 }
 
 void TIntegerDatabaseRecord::LoadFrom(const TRegistryKey& registry) {
@@ -23,13 +56,17 @@ void TIntegerDatabaseRecord::LoadFrom(const TRegistryKey& registry) {
     Value = registry.ReadInteger(Name);
 }
 
-void TBooleanDatabaseRecord::SaveTo(TRegistryKey& registry) const {
-  registry.WriteInteger(Name, Value ? 1 : 0);
+TRegistryValue TIntegerDatabaseRecord::Stored() const {
+  return StoredNumber(Value);
 }
 
 void TBooleanDatabaseRecord::LoadFrom(const TRegistryKey& registry) {
   if (registry.ValueExists(Name))
     Value = registry.ReadInteger(Name) != 0;
+}
+
+TRegistryValue TBooleanDatabaseRecord::Stored() const {
+  return StoredNumber(Value ? 1 : 0);
 }
 
 TDatabase::~TDatabase() = default;
@@ -44,20 +81,53 @@ void TDatabase::NoteLoadError(const std::string& message) {
     FirstLoadError = message;
 }
 
+void TDatabase::NoteDamage(const TDatabaseRecord& record, const TRegistryKey& registry) {
+  std::optional<TRegistryValue> found = registry.ReadValue(record.Name);
+  if (!found)
+    return;
+  TRegistryValue kept = record.Stored();
+  std::string reason = StoredKind(*found) + " where " + StoredKind(kept) + " belongs";
+  Damaged.push_back({record.Name, std::move(reason), std::move(*found), std::move(kept)});
+}
+
 void TDatabase::Load() {
   CheckKey();
   FirstLoadError.clear();
-  const TRegistryKey registry(KeyPath, TRegistryKey::TAccess::Read);
-  if (!registry.HiveProblem().empty())
-    NoteLoadError(registry.HiveProblem());
+  Damaged.clear();
+  const TRegistryKey registry(KeyPath, ReadOnly ? TRegistryKey::TAccess::ReadOnly
+                                                : TRegistryKey::TAccess::Read);
+  LoadHiveProblem = registry.HiveProblem();
+  if (!LoadHiveProblem.empty())
+    NoteLoadError(LoadHiveProblem);
   // One bad value must not cost the user every other setting.
   for (const auto& record : Records) {
     try {
       record->LoadFrom(registry);
     } catch (const Exception& error) {
       NoteLoadError(error.what());
+      NoteDamage(*record, registry);
     }
   }
+}
+
+std::string DamagedValuesReport(const std::vector<const TDatabase*>& stores) {
+  std::string report;
+  for (const TDatabase* store : stores) {
+    if (store == nullptr)
+      continue;
+    const std::string key = store->KeyPath.substr(store->KeyPath.rfind('\\') + 1);
+    for (const auto& value : store->Damaged)
+      report += (report.empty() ? "" : "\r\n") + key + "\\" + value.Name + ": " + value.Reason +
+                "; its default is used, the stored value kept";
+  }
+  return report;
+}
+
+const TDatabase::TDamagedValue* TDatabase::DamageOf(const TDatabaseRecord& record) const {
+  for (const TDamagedValue& value : Damaged)
+    if (value.Name == record.Name)
+      return &value;
+  return nullptr;
 }
 
 void TDatabase::Save() {
@@ -65,8 +135,14 @@ void TDatabase::Save() {
 }
 
 void TDatabase::WriteRecords(TRegistryKey& registry) const {
-  for (const auto& record : Records)
-    record->SaveTo(registry);
+  for (const auto& record : Records) {
+    const TDamagedValue* damaged = KeepsDamagedValues ? DamageOf(*record) : nullptr;
+    // A value set anew while the program ran replaces the damaged one.
+    if (damaged != nullptr && record->Stored() == damaged->Kept)
+      registry.WriteValue(record->Name, damaged->Found);
+    else
+      record->SaveTo(registry);
+  }
 }
 
 void SaveDatabases(const std::vector<TDatabase*>& stores) {
@@ -75,6 +151,8 @@ void SaveDatabases(const std::vector<TDatabase*>& stores) {
   const std::string& top = stores.front()->KeyPath;
   for (const TDatabase* store : stores) {
     store->CheckKey();
+    if (store->ReadOnly)
+      throw Exception("Registry key " + store->KeyPath + " is open only for reading");
     if (store->KeyPath != top && !store->KeyPath.starts_with(top + "\\"))
       throw Exception("Registry key " + store->KeyPath + " does not lie under " + top);
   }

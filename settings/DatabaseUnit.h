@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/RegistryValue.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,9 +19,12 @@ public:
   TDatabaseRecord(const TDatabaseRecord&) = delete;
   TDatabaseRecord& operator=(const TDatabaseRecord&) = delete;
 
-  virtual void SaveTo(TRegistryKey& registry) const = 0;
+  // Writes Stored() under Name.
+  void SaveTo(TRegistryKey& registry) const;
   // Leaves Value as it is when the registry has no value of this name.
   virtual void LoadFrom(const TRegistryKey& registry) = 0;
+  // The value as SaveTo writes it.
+  virtual TRegistryValue Stored() const = 0;
 
   const std::string Name;
 };
@@ -27,8 +32,8 @@ public:
 class TStringDatabaseRecord : public TDatabaseRecord {
 public:
   using TDatabaseRecord::TDatabaseRecord;
-  void SaveTo(TRegistryKey& registry) const override;
   void LoadFrom(const TRegistryKey& registry) override;
+  TRegistryValue Stored() const override;
 
   std::string Value;
 };
@@ -36,8 +41,8 @@ public:
 class TIntegerDatabaseRecord : public TDatabaseRecord {
 public:
   using TDatabaseRecord::TDatabaseRecord;
-  void SaveTo(TRegistryKey& registry) const override;
   void LoadFrom(const TRegistryKey& registry) override;
+  TRegistryValue Stored() const override;
 
   std::int32_t Value = 0;
 };
@@ -46,8 +51,8 @@ public:
 class TBooleanDatabaseRecord : public TDatabaseRecord {
 public:
   using TDatabaseRecord::TDatabaseRecord;
-  void SaveTo(TRegistryKey& registry) const override;
   void LoadFrom(const TRegistryKey& registry) override;
+  TRegistryValue Stored() const override;
 
   bool Value = false;
 };
@@ -64,10 +69,13 @@ public:
 
   // Reads every record in order. A record whose stored value has the wrong
   // type keeps its value and the rest load on; the first such error, or a
-  // registry store that could not be read, is kept in LoadError.
+  // registry store that could not be read, is kept in LoadError, and each
+  // such value for DamagedValuesReport.
   void Load();
   // Writes every record in order, replacing the registry's file once; the
   // first refused write raises and the records after it are not written.
+  // A store that keeps damaged values writes each back as it was found,
+  // unless its record has changed since the load.
   void Save();
   void CheckKey() const;
 
@@ -85,6 +93,9 @@ public:
   // hive file that could not be parsed, naming the file and line); empty
   // if none.
   const std::string& LoadError() const { return FirstLoadError; }
+  // Why the registry's store could not be read at the load, if it could
+  // not; every record then kept its value.
+  const std::string& HiveProblem() const { return LoadHiveProblem; }
 
 protected:
   TDatabase() = default;
@@ -93,15 +104,49 @@ protected:
   std::vector<std::unique_ptr<TDatabaseRecord>> Records;
   // Relative to HKEY_CURRENT_USER, beginning with a backslash.
   std::string KeyPath;
+  // Whether Save writes damaged values back as they were found, rather
+  // than the records' values.
+  bool KeepsDamagedValues = false;
+  // A store that is only read: its load leaves a settings file that cannot
+  // be parsed as it is, and it is never saved.
+  bool ReadOnly = false;
 
 private:
+  // A stored value that did not load into its record, which kept its value.
+  struct TDamagedValue {
+    std::string Name;
+    std::string Reason; // "a string where a dword belongs"
+    TRegistryValue Found;
+    TRegistryValue Kept; // the record's value as the load left it
+  };
+
   friend void SaveDatabases(const std::vector<TDatabase*>& stores);
+  friend std::string DamagedValuesReport(const std::vector<const TDatabase*>& stores);
   void WriteRecords(TRegistryKey& registry) const;
 
   template <class TRecord> TRecord& TypedRecord(const std::string& name) const;
   void NoteLoadError(const std::string& message);
+  void NoteDamage(const TDatabaseRecord& record, const TRegistryKey& registry);
+  const TDamagedValue* DamageOf(const TDatabaseRecord& record) const;
 
   std::string FirstLoadError;
+  std::string LoadHiveProblem;
+  std::vector<TDamagedValue> Damaged;
+};
+
+// Who opens a store of a subkey: the window, which owns the settings file
+// and saves it, or a program that only reads it.
+enum class TSettingsAccess { Owner, ReadOnly };
+
+// A store of a subkey beside the program's key: one value that cannot be
+// read must not cost the others their changes, so a damaged value is
+// written back as it was found and every other is saved.
+class TSubkeyDatabase : public TDatabase {
+protected:
+  explicit TSubkeyDatabase(TSettingsAccess access = TSettingsAccess::Owner) {
+    KeepsDamagedValues = true;
+    ReadOnly = access == TSettingsAccess::ReadOnly;
+  }
 };
 
 // Saves the stores in order with one write of the registry, so the values
@@ -109,6 +154,12 @@ private:
 // whose keys must lie under it. Raises as Save does, naming the first value
 // that could not be written; the values before it are written.
 void SaveDatabases(const std::vector<TDatabase*>& stores);
+
+// One line per value of the stores that did not load, "<key>\<name>:
+// <reason>; its default is used, the stored value kept" with the key named
+// by the last part of its path, separated by CR LF; empty when every value
+// loaded. Null stores are skipped.
+std::string DamagedValuesReport(const std::vector<const TDatabase*>& stores);
 
 // Releasing a store saves it first: saves, then frees the store (also when
 // Save raises), then lets Save's error propagate.

@@ -8,7 +8,7 @@
 // "Panel<i> Low", "Panel<i> High" and "Panel<i> Hysteresis" for the panels
 // the layout keeps, as strings (empty for none) so a number stays exactly
 // as the operator typed it, and "Beep" (off).
-class TLimitsDatabase : public TDatabase {
+class TLimitsDatabase : public TSubkeyDatabase {
 public:
   TLimitsDatabase(); // DefineRecords, then Load
 

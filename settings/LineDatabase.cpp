@@ -1,6 +1,6 @@
 #include "settings/LineDatabase.h"
 
-TLineDatabase::TLineDatabase() {
+TLineDatabase::TLineDatabase(TSettingsAccess access) : TSubkeyDatabase(access) {
   TLineDatabase::DefineRecords();
   Load();
 }

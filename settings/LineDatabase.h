@@ -4,9 +4,10 @@
 
 // How the serial line is driven, under the subkey Line of the program's
 // key: "RTS Active Low" (0 keys the transmitter with RTS high).
-class TLineDatabase : public TDatabase {
+class TLineDatabase : public TSubkeyDatabase {
 public:
-  TLineDatabase(); // DefineRecords, then Load
+  // DefineRecords, then Load.
+  explicit TLineDatabase(TSettingsAccess access = TSettingsAccess::Owner);
 
 protected:
   void DefineRecords() override;

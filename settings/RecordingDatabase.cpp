@@ -1,6 +1,6 @@
 #include "settings/RecordingDatabase.h"
 
-TRecordingDatabase::TRecordingDatabase() {
+TRecordingDatabase::TRecordingDatabase(TSettingsAccess access) : TSubkeyDatabase(access) {
   TRecordingDatabase::DefineRecords();
   Load();
 }

@@ -5,9 +5,10 @@
 // The recording choices, in the subkey Recording of the application's key:
 // "Session Log" (on), "Folder" (empty for the default), "Keep Days" (90,
 // 0 keeps all) and "Time Stamps" (off).
-class TRecordingDatabase : public TDatabase {
+class TRecordingDatabase : public TSubkeyDatabase {
 public:
-  TRecordingDatabase(); // DefineRecords, then Load
+  // DefineRecords, then Load.
+  explicit TRecordingDatabase(TSettingsAccess access = TSettingsAccess::Owner);
 
 protected:
   void DefineRecords() override;

@@ -31,9 +31,12 @@ TRegistryKey::TRegistryKey(const std::string& keyPath, TAccess access) {
   const std::string subKey = WithoutLeadingBackslash(keyPath);
   platform::RegKey opened = 0;
   const std::int32_t status =
-      access == TAccess::Read
-          ? platform::OpenRegistryKey(platform::CurrentUserKey, subKey, &opened, &Problem)
-          : platform::CreateRegistryKey(platform::CurrentUserKey, subKey, &opened, &Problem);
+      access == TAccess::Write
+          ? platform::CreateRegistryKey(platform::CurrentUserKey, subKey, &opened, &Problem)
+          : platform::OpenRegistryKey(platform::CurrentUserKey, subKey, &opened, &Problem,
+                                      access == TAccess::ReadOnly
+                                          ? platform::DamagedHive::Leave
+                                          : platform::DamagedHive::SetAside);
   if (status == platform::RegistrySuccess)
     Key = opened;
 }
@@ -81,19 +84,25 @@ std::int32_t TRegistryKey::ReadInteger(const std::string& name) const {
   return value;
 }
 
-void TRegistryKey::WriteString(const std::string& name, const std::string& value) {
-  // The terminating NUL is part of a registry string.
-  if (value.size() >= std::numeric_limits<std::uint32_t>::max() ||
-      platform::SetRegistryValue(Key, name, platform::RegSz, value.c_str(),
-                                 static_cast<std::uint32_t>(value.size() + 1)) !=
-          platform::RegistrySuccess)
-    RaiseSetFailed(name);
-  NoteWritten(name);
+std::optional<TRegistryValue> TRegistryKey::ReadValue(const std::string& name) const {
+  TRegistryValue value;
+  std::uint32_t size = 0;
+  if (Key == 0 || platform::QueryRegistryValue(Key, name, &value.Type, nullptr, &size) !=
+                      platform::RegistrySuccess)
+    return std::nullopt;
+  value.Data.resize(size);
+  if (platform::QueryRegistryValue(Key, name, &value.Type, value.Data.data(), &size) !=
+      platform::RegistrySuccess)
+    return std::nullopt;
+  value.Data.resize(size);
+  return value;
 }
 
-void TRegistryKey::WriteInteger(const std::string& name, std::int32_t value) {
-  if (platform::SetRegistryValue(Key, name, platform::RegDword, &value, sizeof value) !=
-      platform::RegistrySuccess)
+void TRegistryKey::WriteValue(const std::string& name, const TRegistryValue& value) {
+  if (value.Data.size() > std::numeric_limits<std::uint32_t>::max() ||
+      platform::SetRegistryValue(Key, name, value.Type, value.Data.data(),
+                                 static_cast<std::uint32_t>(value.Data.size())) !=
+          platform::RegistrySuccess)
     RaiseSetFailed(name);
   NoteWritten(name);
 }

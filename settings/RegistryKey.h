@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "settings/RegistryValue.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // One key of the current user's registry, open while the object lives, with
@@ -11,7 +13,10 @@
 // every write to it fails.
 class TRegistryKey {
 public:
-  enum class TAccess { Read, Write };
+  // Read sets a settings file that cannot be parsed aside, so the next
+  // save starts a new one; ReadOnly, for a program that never saves,
+  // leaves it as it is.
+  enum class TAccess { Read, ReadOnly, Write };
 
   // keyPath is relative to HKEY_CURRENT_USER and may begin with a backslash.
   TRegistryKey(const std::string& keyPath, TAccess access);
@@ -31,8 +36,9 @@ public:
   // REG_SZ or REG_EXPAND_SZ (unexpanded), cut at the first NUL.
   std::string ReadString(const std::string& name) const;
   std::int32_t ReadInteger(const std::string& name) const;
-  void WriteString(const std::string& name, const std::string& value);
-  void WriteInteger(const std::string& name, std::int32_t value);
+  // The value as stored, whatever its type; none when it cannot be read.
+  std::optional<TRegistryValue> ReadValue(const std::string& name) const;
+  void WriteValue(const std::string& name, const TRegistryValue& value);
   // Puts what was written on the disk. A failure names the first value
   // written since the last flush, here or under a sub-key, as that is the
   // first that did not reach the disk.

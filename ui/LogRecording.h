@@ -33,6 +33,8 @@ public:
   // Puts the choices into their store, for the main window to save with its
   // own; null when the subkey could not be loaded.
   TDatabase* StoreChoices();
+  // The store as loaded; null as for StoreChoices.
+  const TDatabase* Choices() const { return Settings.get(); }
 
   platform::LocalTime Now() const;
   // The COM name on every line; empty while no port is open.

@@ -185,6 +185,11 @@ void TForm1::FormCreate() {
     // Every panel then runs without limits.
   }
   SessionLog->Load();
+  // One box for the subkeys' values that could not be read.
+  if (const std::string damaged =
+          DamagedValuesReport({LineSettings.get(), SessionLog->Choices(), PanelLimits.get()});
+      !damaged.empty())
+    PresentError(damaged);
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   RestorePosition();
   const std::string port = Settings ? Settings->GetString("Port") : std::string();
@@ -239,11 +244,12 @@ void TForm1::SaveSettings() {
   Settings->SetInteger("Baudrate Index", 3);
   Settings->SetString("Address", "255");
   Settings->SetString("Message", MessageText());
-  // Stores of sub-keys follow the main store. One with a value that could
-  // not be read is left in the file as the user wrote it.
+  // Stores of sub-keys follow the main store; each writes back the values
+  // it could not read as they were. One that could not read the file at
+  // all holds only defaults, which must not replace what the file holds.
   std::vector<TDatabase*> stores{Settings.get()};
   for (TDatabase* store : {LineSettings.get(), SessionLog->StoreChoices(), PanelLimits.get()})
-    if (store != nullptr && store->LoadError().empty())
+    if (store != nullptr && store->HiveProblem().empty())
       stores.push_back(store);
   SaveDatabases(stores);
 }

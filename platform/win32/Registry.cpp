@@ -20,7 +20,8 @@ std::int32_t Opened(LSTATUS status, HKEY native, RegKey* result) {
 } // namespace
 
 std::int32_t OpenRegistryKey(RegKey parent, const std::string& subKey, RegKey* result,
-                             std::string* /*hiveProblem: the system keeps the hive*/) {
+                             std::string* /*hiveProblem: the system keeps the hive*/,
+                             DamagedHive /*damaged*/) {
   HKEY native = nullptr;
   const LSTATUS status = ::RegOpenKeyExA(Native(parent), subKey.c_str(), 0, KEY_READ, &native);
   return Opened(status, native, result);

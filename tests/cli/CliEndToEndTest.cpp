@@ -166,6 +166,8 @@ TEST_F(CliTest, ExitStatusesAreWhatAScriptIsPromised) {
     const std::filesystem::path sessions = Data() / "marrowlink" / "sessions";
     std::filesystem::create_directories(sessions);
     std::ofstream(sessions / "2020-01-01.log") << "old\n";
+    // Old by the newest earlier record's date too, as it must be to go.
+    std::ofstream(sessions / "2020-06-01.log") << "later\n";
     auto answered = Start("answered", {"send", sim.PortName(), "p.v", "s.p"});
     EXPECT_EQ(answered->Wait(), 0);
     EXPECT_EQ(answered->Out(), "p.v 23.5\\r\\n\ns.p 25.0\\r\\n\n");

@@ -90,12 +90,13 @@ TEST(SessionRecord, AFullDiskRaisesWithTheSystemsTextAndLeavesTheRestUnwritten) 
 
 TEST(RemoveOldSessions, RemovesOnlyDayFilesBeyondTheKeptDays) {
   TempDir temp;
-  const char* names[] = {"2026-09-09.log",     "2026-09-08.log", "2024-02-29.log", "2026-02-30.log",
-                         "2026-09-08.log.bak", "2026-9-08.log",  "notes.txt"};
+  const char* names[] = {"2026-12-08.log", "2026-09-09.log",    "2026-09-08.log",
+                         "2024-02-29.log", "2026-02-30.log",    "2026-9-08.log",
+                         "notes.txt",      "2026-09-08.log.bak"};
   for (const char* name : names)
     WriteBytes(temp.Path() / name, "x");
   std::filesystem::create_directory(temp.Path() / "2020-01-01.log");
-  const platform::LocalTime today = At(8, 12, 0, 0, 0);
+  const platform::LocalTime today = At(9, 12, 0, 0, 0);
 
   EXPECT_EQ(RemoveOldSessions(temp.Path().string(), today, 0), 0);
   EXPECT_EQ(RemoveOldSessions(temp.Path().string(), today, 90), 2);
@@ -105,4 +106,22 @@ TEST(RemoveOldSessions, RemovesOnlyDayFilesBeyondTheKeptDays) {
     EXPECT_EQ(std::filesystem::exists(temp.Path() / name), !removed) << name;
   }
   EXPECT_TRUE(std::filesystem::exists(temp.Path() / "2020-01-01.log"));
+}
+
+// Today as a clock set ahead says: only what is old by the newest earlier
+// file's date too goes, and a file dated after today stays.
+TEST(RemoveOldSessions, AClockSetAheadRemovesNothingTheTrueDateKeeps) {
+  TempDir temp;
+  const char* names[] = {"2026-12-01.log", "2026-12-07.log", "2026-09-07.log", "2026-09-08.log",
+                         "2027-06-01.log"};
+  for (const char* name : names)
+    WriteBytes(temp.Path() / name, "x");
+  const auto exists = [&](const char* name) { return std::filesystem::exists(temp.Path() / name); };
+
+  // A hundred days after the newest file, 2026-12-07.
+  const platform::LocalTime ahead{2027, 3, 17, 9, 0, 0, 0, 60};
+  EXPECT_EQ(RemoveOldSessions(temp.Path().string(), ahead, 90), 1);
+  EXPECT_FALSE(exists("2026-09-07.log"));
+  for (const char* name : {"2026-12-01.log", "2026-12-07.log", "2026-09-08.log", "2027-06-01.log"})
+    EXPECT_TRUE(exists(name)) << name;
 }

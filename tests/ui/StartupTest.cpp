@@ -6,6 +6,7 @@
 #include "tests/ui/MonitorRig.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/DropDownComboBox.h"
+#include "ui/LogRecording.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -188,7 +189,35 @@ TEST_F(StartupTest, RtsPolarityComesFromTheLineSubkey) {
     }
     EXPECT_TRUE(Has(SettingsFile(), "\"RTS Active Low\"=" + value)) << SettingsFile();
   }
-  EXPECT_TRUE(Errors.Messages.empty()) << Errors.Messages.front();
+  EXPECT_EQ(Errors.Messages, Strings{"Line\\RTS Active Low: a string where a dword belongs; its "
+                                     "default is used, the stored value kept"});
+}
+
+// Values of the subkeys that cannot be read are named in one box at start,
+// and go back to the file as they were while the rest of each subkey is
+// saved with its changes.
+TEST_F(StartupTest, DamagedSubkeyValuesAreNamedInOneBoxAndKeptWhileTheRestIsSaved) {
+  const std::string key = "[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink\\";
+  WriteSettings(Home.AppDir(),
+                {"", key + "Recording]", "\"Keep Days\"=\"30\"", "", key + "Limits]",
+                 "\"Panel5 Low\"=dword:00000001", "", key + "Line]", "\"RTS Active Low\"=hex:01"});
+  {
+    TMonitorRig rig;
+    EXPECT_EQ(Errors.Messages,
+              Strings{"Line\\RTS Active Low: binary data where a dword belongs; its default is "
+                      "used, the stored value kept\r\n"
+                      "Recording\\Keep Days: a string where a dword belongs; its default is used, "
+                      "the stored value kept\r\n"
+                      "Limits\\Panel5 Low: a dword where a string belongs; its default is used, "
+                      "the stored value kept"});
+    rig.Form1->SessionLog->TimeStampsAction->setChecked(true);
+    rig.Panel->Watches[0].Restore({"1", "9", ""}, '.');
+  }
+  const std::string saved = SettingsFile();
+  for (const char* kept :
+       {"\"Keep Days\"=\"30\"", "\"Panel5 Low\"=dword:00000001", "\"RTS Active Low\"=hex:01",
+        "\"Time Stamps\"=dword:00000001", "\"Panel0 High\"=\"9\""})
+    EXPECT_TRUE(Has(saved, kept)) << kept << " in\n" << saved;
 }
 
 #ifdef MARROWLINK_PATH

@@ -3,6 +3,7 @@
 #include "platform/SystemError.h"
 #include "platform/TickCounter.h"
 #include "platform/posix/devices/DosDeviceLinks.h"
+#include "platform/posix/devices/OutputDrain.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -263,23 +264,7 @@ bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_
 }
 
 bool FlushFileBuffers(Handle handle, std::uint32_t limitMs) {
-  // tcdrain has no time limit, so the queue is watched empty first; what
-  // is left after that is the driver's last bytes, which do leave.
-  const std::uint32_t start = GetTickCount();
-  for (;;) {
-    int pending = 0;
-    if (::ioctl(Fd(handle), TIOCOUTQ, &pending) != 0)
-      return false;
-    if (pending <= 0)
-      break;
-    if (GetTickCount() - start > limitMs)
-      return Fail(ETIMEDOUT);
-    Sleep(1);
-  }
-  while (::tcdrain(Fd(handle)) != 0)
-    if (errno != EINTR)
-      return false;
-  return true;
+  return posix::DrainOutput(Fd(handle), limitMs, ::tcdrain);
 }
 
 bool PurgeComm(Handle handle, std::uint32_t flags) {
@@ -292,6 +277,9 @@ bool PurgeComm(Handle handle, std::uint32_t flags) {
 
 bool CloseHandle(Handle handle) {
   ::ioctl(Fd(handle), TIOCNXCL);
+  // A drain left behind on a stalled device holds the open file, and with
+  // it the lock, until the driver answers; the port must open again now.
+  ::flock(Fd(handle), LOCK_UN);
   return ::close(Fd(handle)) == 0;
 }
 

@@ -73,10 +73,14 @@ struct LoadedHive {
   RegistryHive Hive;
 };
 
+std::string DescribeFault(const std::string& path, const posix::RegeditParse& parsed) {
+  return "The settings file \"" + path + "\" cannot be read: line " + std::to_string(parsed.Line) +
+         ": " + parsed.Problem;
+}
+
 std::string DescribeBadHive(const std::string& path, const posix::RegeditParse& parsed,
                             const std::string& aside, int error) {
-  const std::string fault = "The settings file \"" + path + "\" cannot be read: line " +
-                            std::to_string(parsed.Line) + ": " + parsed.Problem;
+  const std::string fault = DescribeFault(path, parsed);
   if (aside.empty())
     return fault + "; it could not be set aside (" + std::strerror(error) +
            "), so nothing is written over it";
@@ -99,13 +103,21 @@ LoadedHive Unreadable(const std::string& path, int error, std::string* problem) 
 // Reads the hive. A file that does not parse is renamed aside, under the
 // lock and only if it is still bad then, and the hive starts empty; it is
 // never overwritten. heldLock is the caller's lock, if it holds one.
-LoadedHive LoadHive(const std::string& path, const HiveLock* heldLock, std::string* problem) {
+LoadedHive LoadHive(const std::string& path, const HiveLock* heldLock, std::string* problem,
+                    DamagedHive damaged = DamagedHive::SetAside) {
   posix::HiveFileText file = posix::ReadHiveFile(path);
   if (file.Error != 0 || !file.Exists)
     return Unreadable(path, file.Error, problem);
   posix::RegeditParse parsed = posix::ParseRegedit(file.Text);
   if (parsed.Ok)
     return {0, std::move(parsed.Hive)};
+  if (damaged == DamagedHive::Leave) {
+    // Not even the lock file is made: a reader leaves the folder as it is.
+    if (problem)
+      *problem =
+          DescribeFault(path, parsed) + "; the defaults are used and the file is left as it is";
+    return {EINVAL, {}};
+  }
 
   std::optional<HiveLock> ownLock;
   if (!heldLock) {
@@ -160,13 +172,13 @@ std::int32_t CreateUnder(const OpenKey& parent, const std::string& subKey, RegKe
 } // namespace
 
 std::int32_t OpenRegistryKey(RegKey parent, const std::string& subKey, RegKey* result,
-                             std::string* hiveProblem) {
+                             std::string* hiveProblem, DamagedHive damaged) {
   if (hiveProblem)
     hiveProblem->clear();
   const std::string path = FullPath(parent, subKey, result);
   if (path.empty())
     return EINVAL;
-  LoadedHive loaded = LoadHive(posix::HiveFilePath(), nullptr, hiveProblem);
+  LoadedHive loaded = LoadHive(posix::HiveFilePath(), nullptr, hiveProblem, damaged);
   if (loaded.Error != 0)
     return loaded.Error;
   if (!loaded.Hive.HasKey(path))
