@@ -4,13 +4,20 @@
 #include <QDialog>
 #include <QEvent>
 
+#include <vector>
+
 void TShutdown::Request() {
   if (!Requested) {
     Requested = true;
     qApp->installEventFilter(this);
   }
+  // Held by guards: a dialog cancelled may take another with it.
+  std::vector<QPointer<QDialog>> dialogs;
   for (QWidget* window : QApplication::topLevelWidgets())
     if (auto* dialog = qobject_cast<QDialog*>(window); dialog != nullptr && dialog->isVisible())
+      dialogs.emplace_back(dialog);
+  for (const QPointer<QDialog>& dialog : dialogs)
+    if (dialog && dialog->isVisible())
       dialog->reject();
   if (MainWindow && MainWindow->isVisible())
     MainWindow->close();
