@@ -12,8 +12,8 @@
 class QSocketNotifier;
 
 // SIGINT, SIGTERM and SIGHUP ask for an orderly end: the handler only notes
-// the request and wakes the user-interface thread, which closes the main
-// window, so the settings are saved as when the user closes it. A signal
+// the request and wakes the user-interface thread, which emits Requested
+// in whatever event loop runs, a box's at start included. A signal
 // ignored at start (nohup) stays ignored. The handlers stay until this
 // object goes, so let it outlive the save: a second signal meanwhile does
 // not cut the save short (a program that hangs there takes SIGKILL).

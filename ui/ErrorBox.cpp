@@ -7,13 +7,13 @@
 #include <QMessageBox>
 
 void TErrorBox::operator()(const std::string& message) {
+  const std::string text = ErrorBoxText(message);
+  if (Heard)
+    Heard(text);
   if (*Open)
     return;
   *Open = true;
   const std::shared_ptr<bool> open = Open;
-  const std::string text = ErrorBoxText(message);
-  if (Shown)
-    Shown(text);
   QMessageBox box(QMessageBox::Critical, QString::fromLatin1(Caption), ToQt(text), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();

@@ -7,15 +7,15 @@
 
 // The top-level handler's presenter: a modal box with the application title
 // as caption, the error icon and OK. While one box is open, further errors
-// are dropped, so a timer failing every second cannot stack boxes; the next
-// failure after OK shows again.
+// are not shown, so a timer failing every second cannot stack boxes; the
+// next failure after OK shows again. Every error is heard all the same.
 class TErrorBox {
 public:
-  using TShown = std::function<void(const std::string& text)>;
+  using THeard = std::function<void(const std::string& text)>;
 
-  // shown hears the text of every box that shows, before it shows.
-  explicit TErrorBox(std::string caption, TShown shown = {})
-      : Caption(std::move(caption)), Shown(std::move(shown)) {}
+  // heard hears the text of every error, shown or not, before any box shows.
+  explicit TErrorBox(std::string caption, THeard heard = {})
+      : Caption(std::move(caption)), Heard(std::move(heard)) {}
 
   void operator()(const std::string& message);
 
@@ -23,7 +23,7 @@ public:
 
 private:
   std::string Caption;
-  TShown Shown;
+  THeard Heard;
   // Shared so a copy installed as presenter keeps the one state.
   std::shared_ptr<bool> Open = std::make_shared<bool>(false);
 };

@@ -3,6 +3,7 @@
 #include "base/Exception.h"
 #include "base/OSError.h"
 #include "platform/Folders.h"
+#include "platform/ReplaceFile.h"
 #include "platform/SystemError.h"
 #include "record/Retention.h"
 #include "record/SessionRecord.h"
@@ -121,11 +122,11 @@ void TLogRecording::RemoveOldFiles() {
 }
 
 void TLogRecording::SaveLogAs(const std::string& path) const {
-  QFile file(QFile::decodeName(path.c_str()));
-  const std::string text = FromQt(Log.toPlainText());
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
-    throw Exception("Could not save the log to " + path + "\r\n" + FromQt(file.errorString()));
+  // Written beside the file and renamed over it: a disk that fills up
+  // leaves no half a log under the name chosen.
+  if (!platform::ReplaceFileContents(path, FromQt(Log.toPlainText())))
+    throw Exception("Could not save the log to " + path + "\r\n" +
+                    SystemMessageText(platform::GetLastError()));
 }
 
 void TLogRecording::SaveAsClick() {

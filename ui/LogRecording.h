@@ -49,7 +49,8 @@ public:
   std::string SessionFolder() const;
   // Removes the session files older than the kept days.
   void RemoveOldFiles();
-  // Writes what the log shows, as text, to path; raises when it cannot.
+  // Writes what the log shows, as text, to path; raises when it cannot,
+  // with the file at path left as it was.
   void SaveLogAs(const std::string& path) const;
 
   QAction* CopyAction = nullptr;

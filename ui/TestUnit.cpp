@@ -382,8 +382,11 @@ void TForm1::ApplyLogAppend(const TOutputLog::TAppend& append) {
   }
   const std::string prefix = SessionLog->LinePrefix();
   QString text;
-  for (const std::string& line : append.Lines) {
-    text += ToQt(prefix + line);
+  for (std::size_t i = 0; i < append.Lines.size(); ++i) {
+    const std::string& line = append.Lines[i];
+    // The empty line an answer's own line end leaves stays empty.
+    const bool ownLineEnd = i + 1 == append.Lines.size() && line.empty();
+    text += ToQt(ownLineEnd ? line : prefix + line);
     text += QLatin1Char('\n');
   }
   cursor.movePosition(QTextCursor::End);

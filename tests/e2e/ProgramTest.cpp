@@ -126,7 +126,89 @@ bool WaitForFile(const std::filesystem::path& path, const std::string& part, int
   return false;
 }
 
+// Every session file of the data folder, one after the other.
+std::string SessionText(const ScopedConfigHome& home) {
+  std::string text;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(home.DataDir() / "sessions", error))
+    text += ReadAll(entry.path());
+  return text;
+}
+
+bool WaitForSessionLine(const ScopedConfigHome& home, const std::string& part, int timeoutMs) {
+  for (int waited = 0; waited <= timeoutMs; waited += 50) {
+    if (SessionText(home).find(part) != std::string::npos)
+      return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+// A SIGTERM while a box is open ends the program as closing its window
+// does: status 0 and the 34 values saved. The wait only bounds a hang.
+void ExpectEndWithTheSave(ProgramProcess& program, const ScopedConfigHome& home) {
+  program.Signal(SIGTERM);
+  const std::optional<int> status = program.WaitForExit(60000);
+  ASSERT_TRUE(status.has_value()) << "marrowlink did not end on SIGTERM with a box open";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
+  EXPECT_EQ(SavedValues(home.AppDir() / "user.reg").size(), 34u);
+}
+
+void WriteMainKey(const ScopedConfigHome& home, const std::vector<std::string>& values) {
+  std::filesystem::create_directories(home.AppDir());
+  std::ofstream file(home.AppDir() / "user.reg", std::ios::binary);
+  file << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER" << MainKey << "]\r\n";
+  for (const std::string& value : values)
+    file << value << "\r\n";
+}
+
 } // namespace
+
+// A box while the windows are being made: a settings file that cannot be
+// read (the box comes as the main window loads it), and a panel count past
+// the last panel's record (as the panel monitor loads its layout).
+TEST(Program, SigtermDuringABoxAtStartEndsWithTheSave) {
+  {
+    ScopedConfigHome home;
+    std::filesystem::create_directories(home.AppDir());
+    std::ofstream(home.AppDir() / "user.reg", std::ios::binary) << "REGEDIT4\r\n\r\n[damaged";
+    ProgramProcess program;
+    // Set aside before the box shows.
+    const auto setAside = [&] {
+      for (const auto& entry : std::filesystem::directory_iterator(home.AppDir()))
+        if (entry.path().filename().string().starts_with("user.reg.bad-"))
+          return true;
+      return false;
+    };
+    for (int waited = 0; !setAside() && waited < 30000; waited += 50)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(setAside());
+    ExpectEndWithTheSave(program, home);
+  }
+  {
+    ScopedConfigHome home;
+    WriteMainKey(home, {"\"Monitor Panels\"=dword:0000000b", "\"Message\"=\"kept\""});
+    ProgramProcess program;
+    ASSERT_TRUE(
+        WaitForSessionLine(home, "Cannot find the record named Monitor Panel10 Command", 30000));
+    ExpectEndWithTheSave(program, home);
+    const std::map<std::string, std::string> saved = SavedValues(home.AppDir() / "user.reg");
+    EXPECT_EQ(saved.at("Message"), "\"kept\"");
+    EXPECT_EQ(saved.at("Monitor Panels"), "dword:0000000a");
+  }
+}
+
+// A box raised inside the running loop: the device vanishes at the first
+// request of the repetition, which closes the port with its error.
+TEST(Program, SigtermDuringABoxFromAnExchangeErrorEndsWithTheSave) {
+  ScopedConfigHome home;
+  SimProcess sim({"--steady", "--hangup-after", "1"});
+  WriteMainKey(home, {"\"Port\"=\"" + sim.PortName() + "\"", "\"Open\"=dword:00000001",
+                      "\"Cycle\"=dword:00000001", "\"Message\"=\"p.v\""});
+  ProgramProcess program;
+  ASSERT_TRUE(WaitForSessionLine(home, "\terror\t", 30000)) << SessionText(home);
+  ExpectEndWithTheSave(program, home);
+}
 
 // Ten panels come back as saved, and a position off every screen comes back
 // on one: both are written only by the panel monitor itself, at its

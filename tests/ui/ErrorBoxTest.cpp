@@ -12,8 +12,8 @@
 #include <vector>
 
 // Errors raised while the box is open (a timer failing every tick) do not
-// stack more boxes; after OK the next error shows again. What shows, and
-// only that, is heard (the session record keeps it).
+// stack more boxes; after OK the next error shows again. Every error is
+// heard, shown or not (the session record keeps it).
 TEST(ErrorBox, OneBoxAtATime) {
   std::vector<std::string> heard;
   TErrorBox presenter("K4410R Diroridodevo 3.2",
@@ -50,6 +50,8 @@ TEST(ErrorBox, OneBoxAtATime) {
 
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts.front(), "first.");
-  EXPECT_EQ(heard, std::vector<std::string>{"first."});
   EXPECT_GE(nested, 5);
+  std::vector<std::string> expected{"first."};
+  expected.resize(1 + static_cast<std::size_t>(nested), "tick failed.");
+  EXPECT_EQ(heard, expected);
 }

@@ -7,6 +7,7 @@
 #include "ui/DropDownComboBox.h"
 #include "ui/LogRecording.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
@@ -21,8 +22,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstring>
 #include <fstream>
 #include <regex>
+#include <sys/resource.h>
 
 namespace {
 
@@ -370,12 +374,13 @@ TEST_F(MainWindowTest, EveryExchangeIsRecordedBeforeTheLogShowsIt) {
       << recordWhenShown.front();
   EXPECT_EQ(CountOf(SessionText(Home), "\t" + sim.PortName() + "\topen\n"), 1u);
 
-  // Time stamps go before new lines; the record keeps its own format.
+  // Time stamps go before new lines, but the empty line the answer's own
+  // CR LF leaves stays empty; the record keeps its own format.
   form.SessionLog->TimeStampsAction->trigger();
   Send(form, "p.v");
   const std::string shown = LogText(form);
   const std::string stamped = shown.substr(shown.find("\n\n") + 2);
-  const std::regex stamp(R"(\d\d:\d\d:\d\d\.\d{3} 3\. p\.v 23\.5\n\d\d:\d\d:\d\d\.\d{3} \n)");
+  const std::regex stamp(R"(\d\d:\d\d:\d\d\.\d{3} 3\. p\.v 23\.5\n\n)");
   EXPECT_TRUE(std::regex_match(stamped, stamp)) << shown;
 
   // What the view shows, copied and saved as it is.
@@ -419,4 +424,39 @@ TEST_F(MainWindowTest, ARecordThatCannotBeWrittenShowsOneErrorAndExchangesGoOn) 
   EXPECT_NE(Errors.Messages[0].find("Not a directory"), std::string::npos) << Errors.Messages[0];
   EXPECT_FALSE(form.SessionLog->RecordSessionAction->isChecked());
   EXPECT_EQ(CountOf(LogText(form), "p.v 23.5"), 2u);
+}
+
+// A disk that takes only part of the log: the file size limit refuses the
+// write as a full disk does. The box names the path and the system's
+// reason, and nothing of the log is left under the name chosen; a file of
+// that name keeps what it held.
+TEST_F(MainWindowTest, SaveAsThatCannotWriteTheWholeLogSaysSoAndLeavesNoPart) {
+  TForm1 form;
+  form.AppendOutput(std::string(8192, 'x'));
+  const std::filesystem::path folder = Home.Path() / "logs";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path chosen = folder / "new.txt";
+  const std::filesystem::path earlier = folder / "earlier.txt";
+  std::ofstream(earlier) << "earlier log";
+
+  const auto fileSizeSignal = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit unlimited{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+  const rlimit small{1024, unlimited.rlim_max};
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  ChooseFileWhenAsked([] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); },
+                      chosen);
+  form.SessionLog->SaveAsAction->trigger();
+  EXPECT_THROW(form.SessionLog->SaveLogAs(earlier.string()), std::exception);
+  ::setrlimit(RLIMIT_FSIZE, &unlimited);
+  std::signal(SIGXFSZ, fileSizeSignal);
+
+  ASSERT_EQ(Errors.Messages.size(), 1u);
+  EXPECT_NE(Errors.Messages[0].find(chosen.string()), std::string::npos) << Errors.Messages[0];
+  EXPECT_NE(Errors.Messages[0].find(std::strerror(EFBIG)), std::string::npos) << Errors.Messages[0];
+  EXPECT_FALSE(std::filesystem::exists(chosen));
+  EXPECT_EQ(ReadFile(earlier), "earlier log");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                          std::filesystem::directory_iterator()),
+            1);
 }

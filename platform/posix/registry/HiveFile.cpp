@@ -1,6 +1,7 @@
 #include "platform/posix/registry/HiveFile.h"
 
 #include "platform/posix/ConfigDir.h"
+#include "platform/posix/ReplaceFile.h"
 #include "platform/posix/registry/RegeditFormat.h"
 
 #include <cerrno>
@@ -25,7 +26,6 @@ namespace {
 // would lose this program's settings, so the wait is generous.
 constexpr auto LockWaitLimit = std::chrono::seconds(15);
 constexpr auto LockRetryPause = std::chrono::milliseconds(2);
-constexpr std::string_view TemporarySuffix = ".tmp-";
 
 // Closes a descriptor at scope exit.
 class FileDescriptor {
@@ -45,13 +45,6 @@ private:
   int Fd;
 };
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 int MakeFolders(const std::string& folder) {
   struct stat info {};
   if (::stat(folder.c_str(), &info) == 0)
@@ -64,26 +57,6 @@ int MakeFolders(const std::string& folder) {
   return 0;
 }
 
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    if (written < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-int SyncFolder(const std::string& folder) {
-  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.Get() < 0 || ::fsync(fd.Get()) != 0)
-    return errno;
-  return 0;
-}
-
 std::string LocalTimeStamp() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -91,23 +64,6 @@ std::string LocalTimeStamp() {
   char buffer[32];
   std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
   return buffer;
-}
-
-// The file a chain of symbolic links ends at, which need not exist yet; the
-// path itself when it is no link. A loop of links ends at its last step
-// read, which the rename then replaces as it would a plain file.
-std::string FinalTarget(const std::string& path) {
-  constexpr int MaxLinks = 40; // as the kernel follows
-  std::string current = path;
-  for (int step = 0; step < MaxLinks; ++step) {
-    std::string target(4096, '\0');
-    const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
-    if (length < 0 || static_cast<std::size_t>(length) >= target.size())
-      return current;
-    target.resize(static_cast<std::size_t>(length));
-    current = target.starts_with('/') ? target : FolderOf(current) + "/" + target;
-  }
-  return current;
 }
 
 int OpenLockFile(const std::string& lockPath) {
@@ -169,24 +125,7 @@ int ReplaceHiveFile(const std::string& linkOrFile, std::string_view text) {
   const std::string folder = FolderOf(path);
   if (const int error = MakeFolders(folder))
     return error;
-  std::string temporary = path + std::string(TemporarySuffix) + "XXXXXX";
-  FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (fd.Get() < 0)
-    return errno;
-  int error = 0;
-  if (::fchmod(fd.Get(), 0600) != 0 || !WriteAll(fd.Get(), text) || ::fsync(fd.Get()) != 0)
-    error = errno;
-  if (::close(fd.Release()) != 0 && error == 0)
-    error = errno;
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
-    error = errno;
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    return error;
-  }
-  // The rename itself must reach the disk, or a power cut could bring back
-  // the old file after the program reported success.
-  return SyncFolder(folder);
+  return ReplaceAtomically(path, text, 0600);
 }
 
 void RemoveStaleTemporaries(const std::string& path) {
