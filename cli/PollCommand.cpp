@@ -87,7 +87,7 @@ TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream
   }
   Session.Event(Line.Name(), SessionKind::Open);
   if (!Options.CsvPath.empty()) {
-    Csv.emplace(Options.CsvPath, ReadingsHeader(Options.Commands));
+    Csv.emplace(Options.CsvPath, Options.Commands);
   }
   if (!Options.JsonlPath.empty())
     Jsonl.emplace(Options.JsonlPath);
