@@ -133,6 +133,8 @@ void TMqttPublisher::OnConnect(mosquitto*, void* self, int rc) {
   publisher.LastRefusal = 0;
   publisher.WentAway = false;
   publisher.Connected = true;
+  // The library sends what it holds again only after this returns.
+  publisher.Queue.Reconnected();
   publisher.Pump();
 }
 
