@@ -17,7 +17,9 @@ constexpr const char* ExitStatuses = R"(Exit status:
   2  usage error (nothing was sent)
   3  the port cannot be opened
   4  the adapter vanished during send
-  5  an output cannot be written
+  5  an output cannot be written, or readings were not taken by the MQTT broker
+A send stopped by SIGINT/SIGTERM ends after the exchange under way: 0 when
+every exchange made was answered, 1 otherwise.
 A session record that cannot be written is warned about once and does not
 change the status.)";
 
@@ -26,11 +28,14 @@ constexpr const char* CommandsNote =
     "those bytes.";
 
 void CheckPortName(const std::string& name) {
+  std::int32_t number = 0;
   try {
-    TSerialPort::PortNumberFromName(name);
+    number = TSerialPort::PortNumberFromName(name);
   } catch (const Exception& e) {
     throw TUsageError(e.what());
   }
+  if (number < 1)
+    throw TUsageError("\"" + name + "\" is not valid port name: COM numbers start at 1");
 }
 
 std::string CommandBytes(const std::string& given) {
@@ -155,6 +160,7 @@ TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   send->add_option("port", options.Port, "COM port, e.g. COM3")->required()->type_name("COMn");
   send->add_option("commands", raw.Commands, "commands to send")->required()->type_name("COMMAND");
   send->add_flag("--value", options.Value, "print the value with the echo removed");
+  send->add_flag("--no-session", options.NoSession, "keep no session record");
   send->add_flag("--rts-active-low", options.RtsActiveLow, "key the transmitter with RTS low");
 
   auto* poll = app.add_subcommand("poll", "the commands in turn, a round every period");

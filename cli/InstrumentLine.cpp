@@ -1,8 +1,10 @@
 #include "cli/InstrumentLine.h"
 
 #include "cli/ExchangeTrace.h"
+#include "cli/SessionLog.h"
 #include "platform/LocalTime.h"
 #include "platform/TickCounter.h"
+#include "record/SessionRecord.h"
 #include "serial/SerialPort.h"
 
 namespace {
@@ -11,15 +13,29 @@ constexpr std::uint32_t Baudrate = 9600;
 
 } // namespace
 
-TInstrumentLine::TInstrumentLine(const std::string& portName, bool rtsActiveLow)
-    : RtsActiveLow(rtsActiveLow) {
+TInstrumentLine::TInstrumentLine(const std::string& portName, bool rtsActiveLow,
+                                 TSessionLog& session)
+    : RtsActiveLow(rtsActiveLow), Session(session) {
   const TSerialPort port(TSerialPort::PortNumberFromName(portName), "");
   PortName = port.Name;
   DevicePath = port.DevicePath();
 }
 
+bool TInstrumentLine::IsOpen() const {
+  return Protocol && Protocol->Port->IsOpen();
+}
+
 void TInstrumentLine::Open() {
+  Close();
   Protocol = std::make_unique<TK4410RProtocol>(DevicePath, Baudrate, RtsActiveLow);
+  Session.Event(PortName, SessionKind::Open);
+}
+
+void TInstrumentLine::Close() {
+  if (!Protocol)
+    return;
+  Protocol.reset();
+  Session.Event(PortName, SessionKind::Close);
 }
 
 TReading TInstrumentLine::Exchange(const std::string& command, TExchangeTrace* trace) {
@@ -27,7 +43,7 @@ TReading TInstrumentLine::Exchange(const std::string& command, TExchangeTrace* t
   reading.Started = platform::CurrentLocalTime();
   reading.Port = PortName;
   reading.Command = command;
-  if (!Protocol) {
+  if (!IsOpen()) {
     reading.Lost = true;
     return reading;
   }
@@ -40,8 +56,6 @@ TReading TInstrumentLine::Exchange(const std::string& command, TExchangeTrace* t
   } catch (...) {
     if (trace != nullptr)
       trace->End(*Protocol);
-    if (!Protocol->Port->IsOpen())
-      Protocol.reset();
     throw;
   }
   if (trace != nullptr)

@@ -26,9 +26,9 @@ void TMqttPublisher::TClientDeleter::operator()(mosquitto* client) const {
   mosquitto_destroy(client);
 }
 
-TMqttPublisher::TMqttPublisher(const TMqttOptions& options, const TMqttCredentials& credentials,
+TMqttPublisher::TMqttPublisher(TMqttOptions options, const TMqttCredentials& credentials,
                                std::size_t capacity, TWarn warn)
-    : Options(options), Warn(std::move(warn)), Queue(capacity) {
+    : Options(std::move(options)), Warn(std::move(warn)), Queue(capacity) {
   // Initialising twice is harmless; the library keeps no per-client state there.
   static const TLibrary library;
   if (Options.Port == 0)
@@ -133,6 +133,8 @@ void TMqttPublisher::OnConnect(mosquitto*, void* self, int rc) {
   publisher.LastRefusal = 0;
   publisher.WentAway = false;
   publisher.Connected = true;
+  // The library sends what it holds again only after this returns.
+  publisher.Queue.Reconnected();
   publisher.Pump();
 }
 

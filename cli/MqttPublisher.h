@@ -23,8 +23,8 @@ class TMqttPublisher {
 public:
   using TWarn = std::function<void(const std::string&)>;
 
-  TMqttPublisher(const TMqttOptions& options, const TMqttCredentials& credentials,
-                 std::size_t capacity, TWarn warn);
+  TMqttPublisher(TMqttOptions options, const TMqttCredentials& credentials, std::size_t capacity,
+                 TWarn warn);
   ~TMqttPublisher();
   TMqttPublisher(const TMqttPublisher&) = delete;
   TMqttPublisher& operator=(const TMqttPublisher&) = delete;

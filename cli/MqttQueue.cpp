@@ -11,7 +11,7 @@ void TMqttQueue::Push(TMqttMessage message) {
 }
 
 bool TMqttQueue::NextToHand(std::size_t window) const {
-  return !Waiting.empty() && InFlight.size() < window;
+  return !Waiting.empty() && InFlight.size() < window && !Resending;
 }
 
 void TMqttQueue::Handed(int mid) {
@@ -23,4 +23,6 @@ void TMqttQueue::Acknowledged(int mid) {
   const auto found = std::find(InFlight.begin(), InFlight.end(), mid);
   if (found != InFlight.end())
     InFlight.erase(found);
+  if (InFlight.empty())
+    Resending = false;
 }

@@ -3,6 +3,7 @@
 #include "base/OSError.h"
 #include "cli/ExitStatus.h"
 #include "platform/SystemError.h"
+#include "record/ReadingsCsv.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -15,21 +16,23 @@ TOutputSink::TOutputSink(std::string path) : Path(std::move(path)) {
     Fail("cannot open");
 }
 
-TOutputSink::TOutputSink(std::string path, const std::string& csvHeader) : Path(std::move(path)) {
-  std::string first;
+TOutputSink::TOutputSink(std::string path, const std::vector<std::string>& csvColumns)
+    : Path(std::move(path)) {
   // Only a file of its own can hold earlier rows (a device or a pipe is
   // written to, never read).
   std::error_code ignored;
-  if (std::filesystem::is_regular_file(Path, ignored)) {
+  const bool continued = std::filesystem::is_regular_file(Path, ignored) &&
+                         std::filesystem::file_size(Path, ignored) > 0;
+  if (continued) {
+    // One that cannot be read is left to the open below, which says why.
     std::ifstream existing(Path, std::ios::binary);
-    std::getline(existing, first);
+    if (existing && !HasReadingsColumns(existing, csvColumns))
+      throw TOutputError(Path + " holds readings of other commands; name another file");
   }
-  if (!first.empty() && first != csvHeader + "\r")
-    throw TOutputError(Path + " holds readings of other commands; name another file");
   if (Path != "-" && !File.Open(Path))
     Fail("cannot open");
-  if (first.empty())
-    WriteLine(csvHeader, "\r\n");
+  if (!continued)
+    WriteLine(ReadingsHeader(csvColumns), "\r\n");
 }
 
 void TOutputSink::WriteLine(std::string_view line, std::string_view lineEnd) {

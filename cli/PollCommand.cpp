@@ -57,8 +57,8 @@ private:
   const TCliOptions& Options;
   std::ostream& Err;
   char DecimalSeparator;
-  TInstrumentLine Line;
   TSessionLog Session;
+  TInstrumentLine Line;
   std::optional<TOutputSink> Csv;
   std::optional<TOutputSink> Jsonl;
   std::optional<TExchangeTrace> Trace;
@@ -73,9 +73,9 @@ private:
 
 TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream& err)
     : Options(options), Err(err), DecimalSeparator(platform::DecimalSeparator()),
-      Line(options.Port, options.RtsActiveLow || defaults.RtsActiveLow),
       Session(defaults.SessionLog && !options.NoSession, defaults.SessionFolder, defaults.KeepDays,
-              [this](const std::string& warning) { Warn(warning); }) {
+              [this](const std::string& warning) { Warn(warning); }),
+      Line(options.Port, options.RtsActiveLow || defaults.RtsActiveLow, Session) {
   // Everything the arguments name is checked before the port is touched.
 #ifdef MARROWLINK_MQTT
   const TMqttCredentials credentials = Credentials();
@@ -85,10 +85,8 @@ TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream
   } catch (const Exception& e) {
     throw TPortUnavailable(e.what());
   }
-  Session.Event(Line.Name(), SessionKind::Open);
-  if (!Options.CsvPath.empty()) {
-    Csv.emplace(Options.CsvPath, ReadingsHeader(Options.Commands));
-  }
+  if (!Options.CsvPath.empty())
+    Csv.emplace(Options.CsvPath, Options.Commands);
   if (!Options.JsonlPath.empty())
     Jsonl.emplace(Options.JsonlPath);
   if (Options.Trace)
@@ -125,11 +123,13 @@ TExitStatus TPoll::Run() {
     Round();
   }
   Line.Close();
-  Session.Event(Line.Name(), SessionKind::Close);
 #ifdef MARROWLINK_MQTT
+  // What is still queued is lost with the program: an output not written.
   if (Mqtt) {
-    if (const std::size_t left = Mqtt->Flush(MqttFlushMs))
+    if (const std::size_t left = Mqtt->Flush(MqttFlushMs)) {
       Warn(std::to_string(left) + " readings were not taken by the MQTT broker");
+      return TExitStatus::OutputFailed;
+    }
   }
 #endif
   return AllAnswered ? TExitStatus::Answered : TExitStatus::SomeSilent;
@@ -193,6 +193,7 @@ TReading TPoll::Exchange(const std::string& command) {
     Gone = true;
     Warn(e.what());
     Session.Event(Line.Name(), SessionKind::Error, {e.what()});
+    Line.Close();
   } catch (const Exception& e) {
     // Not a lost device (a refused modem-line call, say): the exchange
     // counts as silent and the next one tries again. Said once while it
@@ -202,6 +203,8 @@ TReading TPoll::Exchange(const std::string& command) {
       Session.Event(Line.Name(), SessionKind::Error, {e.what()});
     }
     LastFailure = e.what();
+    if (!Line.IsOpen())
+      Line.Close();
   }
   TReading lost;
   lost.Started = platform::CurrentLocalTime();
@@ -220,7 +223,6 @@ void TPoll::Reopen() {
   if (Gone)
     Warn(Line.Name() + " is back");
   Gone = false;
-  Session.Event(Line.Name(), SessionKind::Open);
 }
 
 void TPoll::Publish([[maybe_unused]] const TReading& reading) {

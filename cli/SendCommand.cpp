@@ -3,6 +3,7 @@
 #include "cli/InstrumentLine.h"
 #include "cli/Messages.h"
 #include "cli/SessionLog.h"
+#include "platform/StopSignal.h"
 #include "record/Escape.h"
 #include "record/SessionRecord.h"
 
@@ -11,15 +12,17 @@ TExitStatus RunSend(const TCliOptions& options, const TDefaults& defaults, std::
   TSessionLog session(defaults.SessionLog && !options.NoSession, defaults.SessionFolder,
                       defaults.KeepDays,
                       [&](const std::string& warning) { err << ErrorLine(warning); });
-  TInstrumentLine line(options.Port, options.RtsActiveLow || defaults.RtsActiveLow);
+  TInstrumentLine line(options.Port, options.RtsActiveLow || defaults.RtsActiveLow, session);
   try {
     line.Open();
   } catch (const Exception& e) {
     throw TPortUnavailable(e.what());
   }
-  session.Event(line.Name(), SessionKind::Open);
   bool allAnswered = true;
   for (const std::string& command : options.Commands) {
+    // A stop ends the send after the exchange under way, as it ends a poll.
+    if (platform::StopRequested())
+      break;
     try {
       const TReading reading = line.Exchange(command, nullptr);
       session.Exchange(reading);
@@ -37,7 +40,5 @@ TExitStatus RunSend(const TCliOptions& options, const TDefaults& defaults, std::
       return TExitStatus::DeviceGone;
     }
   }
-  line.Close();
-  session.Event(line.Name(), SessionKind::Close);
   return allAnswered ? TExitStatus::Answered : TExitStatus::SomeSilent;
 }

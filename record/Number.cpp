@@ -28,9 +28,15 @@ std::size_t SkipDigits(std::string_view text, std::size_t& at) {
   return at - start;
 }
 
-} // namespace
+struct TNumber {
+  std::string Text;
+  double Value = 0;
+};
 
-std::optional<std::string> NumberText(std::string_view text, char decimalSeparator) {
+// The digits as a reader of any locale takes them, and their value; none
+// for text, and for a number beyond a double's range, which no output can
+// carry as a number.
+std::optional<TNumber> ReadNumber(std::string_view text, char decimalSeparator) {
   const std::string_view number = Trimmed(text);
   std::size_t at = 0;
   if (at < number.size() && (number[at] == '+' || number[at] == '-'))
@@ -52,24 +58,33 @@ std::optional<std::string> NumberText(std::string_view text, char decimalSeparat
   }
   if (at != number.size())
     return std::nullopt;
-  std::string result(number.front() == '+' ? number.substr(1) : number);
+  TNumber result;
+  result.Text = number.front() == '+' ? number.substr(1) : number;
   if (separatorAt != std::string_view::npos)
-    result[separatorAt - (number.front() == '+' ? 1 : 0)] = '.';
+    result.Text[separatorAt - (number.front() == '+' ? 1 : 0)] = '.';
+  const char* end = result.Text.data() + result.Text.size();
+  const auto [stop, error] = std::from_chars(result.Text.data(), end, result.Value);
+  if (error != std::errc() || stop != end)
+    return std::nullopt;
   return result;
 }
 
+} // namespace
+
+std::optional<std::string> NumberText(std::string_view text, char decimalSeparator) {
+  std::optional<TNumber> number = ReadNumber(text, decimalSeparator);
+  if (!number)
+    return std::nullopt;
+  return std::move(number->Text);
+}
+
 bool ReadsAsNumber(std::string_view text, char decimalSeparator) {
-  return NumberText(text, decimalSeparator).has_value();
+  return ReadNumber(text, decimalSeparator).has_value();
 }
 
 std::optional<double> ParseReading(std::string_view text, char decimalSeparator) {
-  const std::optional<std::string> number = NumberText(text, decimalSeparator);
+  const std::optional<TNumber> number = ReadNumber(text, decimalSeparator);
   if (!number)
     return std::nullopt;
-  double value = 0;
-  const char* end = number->data() + number->size();
-  const auto [stop, error] = std::from_chars(number->data(), end, value);
-  if (error != std::errc() || stop != end)
-    return std::nullopt;
-  return value;
+  return number->Value;
 }

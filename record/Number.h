@@ -8,7 +8,9 @@
 // the space) around, an optional sign, digits with at most one decimal
 // separator (a full stop, or decimalSeparator, the locale's one that the
 // program shows values with), an optional exponent (e or E, optional sign,
-// digits). Nothing else: no hexadecimal, inf, nan or digit grouping.
+// digits), and within the range of a double. Nothing else: no hexadecimal,
+// inf, nan, digit grouping, 1e999 or 1e-999. Every output and every watch
+// of a reading takes this one rule.
 bool ReadsAsNumber(std::string_view text, char decimalSeparator);
 
 // The number as a reader of any locale takes it: the digits as shown, with
@@ -16,5 +18,5 @@ bool ReadsAsNumber(std::string_view text, char decimalSeparator);
 // when the text does not read as a number.
 std::optional<std::string> NumberText(std::string_view text, char decimalSeparator);
 
-// Its value; none also when it lies beyond the range of a double.
+// Its value, under the same rule.
 std::optional<double> ParseReading(std::string_view text, char decimalSeparator);

@@ -12,12 +12,9 @@ namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
 
-} // namespace
-
-std::string CsvField(std::string_view utf8) {
-  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos)
-    return std::string(utf8);
+std::string Quoted(std::string_view prefix, std::string_view utf8) {
   std::string field = "\"";
+  field += prefix;
   for (const char c : utf8) {
     field += c;
     if (c == '"')
@@ -26,19 +23,82 @@ std::string CsvField(std::string_view utf8) {
   return field + '"';
 }
 
+// Apostrophes are passed over so that a text which itself starts with one
+// before such a character is marked too, and a reader can tell the two.
+bool StartsFormula(std::string_view text) {
+  const std::size_t at = text.find_first_not_of('\'');
+  return at != std::string_view::npos &&
+         std::string_view("=+-@\t\r").find(text[at]) != std::string_view::npos;
+}
+
+// The first record of a file, up to and with its first line break outside
+// quotes, or the first `limit` bytes of a file without one.
+std::string FirstRecord(std::istream& file, std::size_t limit) {
+  std::string record;
+  bool quoted = false;
+  for (char c; record.size() < limit && file.get(c);) {
+    record += c;
+    if (c == '\n' && !quoted)
+      break;
+    if (c == '"')
+      quoted = !quoted;
+  }
+  return record;
+}
+
+std::vector<std::string> HeaderCells(std::string_view record) {
+  const std::string name = "the header";
+  TCsvRecords records(record, name);
+  std::vector<TCsvField> fields;
+  std::vector<std::string> cells;
+  if (records.Next(fields))
+    for (const TCsvField& field : fields)
+      cells.push_back(UnmarkedText(field));
+  return cells;
+}
+
+} // namespace
+
+std::string CsvField(std::string_view utf8) {
+  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos)
+    return std::string(utf8);
+  return Quoted("", utf8);
+}
+
+std::string CsvText(std::string_view utf8) {
+  return StartsFormula(utf8) ? Quoted("'", utf8) : CsvField(utf8);
+}
+
+std::string UnmarkedText(const TCsvField& field) {
+  if (field.Quoted && field.Text.starts_with('\'') && StartsFormula(field.Text))
+    return field.Text.substr(1);
+  return field.Text;
+}
+
 std::string CsvValue(const std::optional<std::string>& shown, char decimalSeparator) {
   if (!shown)
     return {};
   if (std::optional<std::string> number = NumberText(*shown, decimalSeparator))
     return *number;
-  return CsvField(platform::SystemToUtf8(*shown));
+  return CsvText(platform::SystemToUtf8(*shown));
 }
 
 std::string ReadingsHeader(const std::vector<std::string>& columns) {
   std::string header = "time";
   for (const std::string& column : columns)
-    header += ',' + CsvField(platform::SystemToUtf8(column));
+    header += ',' + CsvText(platform::SystemToUtf8(column));
   return header;
+}
+
+bool HasReadingsColumns(std::istream& file, const std::vector<std::string>& columns) {
+  const std::string header = ReadingsHeader(columns);
+  // No way of writing these columns' header, quoted or marked, is longer.
+  const std::size_t limit = 3 * header.size() + 64;
+  try {
+    return HeaderCells(FirstRecord(file, limit)) == HeaderCells(header);
+  } catch (const Exception&) {
+    return false; // not CSV at all
+  }
 }
 
 std::string ReadingsRow(const platform::LocalTime& at,

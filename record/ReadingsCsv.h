@@ -2,7 +2,9 @@
 
 #include "platform/AppendFile.h"
 #include "platform/LocalTime.h"
+#include "record/CsvRecords.h"
 
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,14 +14,27 @@
 // quote or a line break, its quotes doubled.
 std::string CsvField(std::string_view utf8);
 
+// A text field of the readings format: one that a spreadsheet would take
+// for a formula (it starts with =, +, -, @, TAB or CR, after any
+// apostrophes) is quoted with a leading apostrophe, so it stays text there.
+std::string CsvText(std::string_view utf8);
+// A field as a CSV reader read it, without that mark.
+std::string UnmarkedText(const TCsvField& field);
+
 // A monitor's shown value as a CSV field: a number with a full stop, any
-// other text converted from the system's code page to UTF-8, silence empty.
+// other text converted from the system's code page to UTF-8 and marked as
+// above, silence empty.
 std::string CsvValue(const std::optional<std::string>& shown, char decimalSeparator);
 
 // The readings format's lines, without their line end: the header
-// "time,<column>..." and a row of a poll round that started at `at`, one
-// value per column (none for silence).
+// "time,<column>..." (a column written as CsvText writes text: a
+// spreadsheet evaluates header cells too) and a row of a poll
+// round that started at `at`, one value per column (none for silence).
 std::string ReadingsHeader(const std::vector<std::string>& columns);
+// Whether the readings file read from `file` has these columns: its header
+// compared field by field as a CSV reader reads it, whatever its quotes,
+// marks, line breaks inside quotes and line end.
+bool HasReadingsColumns(std::istream& file, const std::vector<std::string>& columns);
 std::string ReadingsRow(const platform::LocalTime& at,
                         const std::vector<std::optional<std::string>>& values,
                         char decimalSeparator);

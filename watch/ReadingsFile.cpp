@@ -2,7 +2,9 @@
 
 #include "base/Exception.h"
 #include "base/TextFile.h"
+#include "record/CsvRecords.h"
 #include "record/Number.h"
+#include "record/ReadingsCsv.h"
 #include "record/TimeText.h"
 
 #include <algorithm>
@@ -12,83 +14,8 @@
 
 namespace {
 
-struct TField {
-  std::string Text;
-  bool Quoted = false;
-};
-
-// The records of RFC 4180 text: a quoted field may hold commas, doubled
-// quotes and line breaks; a record ends at CR LF or LF.
-class TCsvRecords {
-public:
-  TCsvRecords(std::string_view text, const std::string& name) : Text(text), Name(name) {}
-
-  // The next record into fields; false at the end of the text.
-  bool Next(std::vector<TField>& fields) {
-    fields.clear();
-    if (At >= Text.size())
-      return false;
-    Line = NextLine;
-    for (;;) {
-      fields.push_back(ReadField());
-      if (At >= Text.size())
-        return true;
-      const char separator = Text[At++];
-      if (separator == ',')
-        continue;
-      if (separator == '\r' && At < Text.size() && Text[At] == '\n')
-        ++At;
-      else if (separator != '\n')
-        Fail("a quoted field is followed by more text");
-      ++NextLine;
-      return true;
-    }
-  }
-
-  [[noreturn]] void Fail(const std::string& why) const {
-    throw Exception(Name + " is not a readings file: line " + std::to_string(Line) + ": " + why +
-                    ".");
-  }
-
-private:
-  TField ReadField() {
-    TField field;
-    if (At < Text.size() && Text[At] == '"') {
-      field.Quoted = true;
-      for (++At;; ++At) {
-        if (At >= Text.size())
-          Fail("a quoted field has no closing quote");
-        if (Text[At] == '"') {
-          if (At + 1 < Text.size() && Text[At + 1] == '"') {
-            ++At;
-          } else {
-            ++At;
-            break;
-          }
-        } else if (Text[At] == '\n') {
-          ++NextLine;
-        }
-        field.Text += Text[At];
-      }
-      return field;
-    }
-    const std::size_t end = Text.find_first_of(",\r\n", At);
-    field.Text = Text.substr(At, end == std::string_view::npos ? end : end - At);
-    if (field.Text.find('"') != std::string::npos)
-      Fail("a quote inside an unquoted field");
-    At = end == std::string_view::npos ? Text.size() : end;
-    return field;
-  }
-
-  std::string_view Text;
-  const std::string& Name;
-  std::size_t At = 0;
-  int Line = 1;
-  int NextLine = 1;
-};
-
 // A value field: a number with a full stop; silence or text is a gap.
-double ValueOf(const TField& field) {
+double ValueOf(const TCsvField& field) {
   if (field.Quoted)
     return GapValue();
   const std::optional<double> value = ParseReading(field.Text, '.');
@@ -110,12 +37,12 @@ std::string ReadAll(const std::string& path) {
 
 std::vector<TReadingsColumn> ParseReadings(std::string_view text, const std::string& name) {
   TCsvRecords records(text, name);
-  std::vector<TField> fields;
+  std::vector<TCsvField> fields;
   if (!records.Next(fields) || fields.front().Text != "time" || fields.front().Quoted)
     records.Fail("it does not start with the header \"time,...\"");
   std::vector<TReadingsColumn> columns(fields.size() - 1);
   for (std::size_t i = 0; i < columns.size(); ++i)
-    columns[i].Name = fields[i + 1].Text;
+    columns[i].Name = UnmarkedText(fields[i + 1]);
 
   while (records.Next(fields)) {
     if (fields.size() != columns.size() + 1)

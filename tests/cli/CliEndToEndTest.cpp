@@ -2,11 +2,13 @@
 // a real broker.
 #include "tests/cli/Broker.h"
 #include "tests/cli/CliProcess.h"
+#include "tests/cli/StandInBroker.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <sstream>
@@ -156,6 +158,7 @@ TEST_F(CliTest, TheAdapterVanishingIsSaidOnceAndThePortReopensWhenItIsBack) {
   const std::string session = SessionText();
   EXPECT_EQ(Count(session, "\terror\t"), 1u) << session;
   EXPECT_EQ(Count(session, "\topen"), 2u) << session;
+  EXPECT_EQ(Count(session, "\tclose"), 2u) << "closed when lost and at the end: " << session;
 }
 
 TEST_F(CliTest, ExitStatusesAreWhatAScriptIsPromised) {
@@ -202,6 +205,13 @@ TEST_F(CliTest, ExitStatusesAreWhatAScriptIsPromised) {
                                      "--mqtt-credentials", secrets.string()});
     EXPECT_EQ(exposed->Wait(), 2);
     EXPECT_NE(exposed->Err().find("readable by other users"), std::string::npos);
+    // Readings that never reached the broker are an output not written.
+    auto unpublished =
+        Start("unpublished", {"poll", sim.PortName(), "p.v", "--count", "1", "--mqtt",
+                              "127.0.0.1:" + std::to_string(FreeTcpPort())});
+    EXPECT_EQ(unpublished->Wait(), 5);
+    EXPECT_NE(unpublished->Err().find("1 readings were not taken"), std::string::npos)
+        << unpublished->Err();
 
     // A session record that cannot be written: one warning, same status.
     std::ofstream(Work.Path() / "not-a-folder") << "x";
@@ -210,7 +220,7 @@ TEST_F(CliTest, ExitStatusesAreWhatAScriptIsPromised) {
     EXPECT_EQ(unrecorded->Wait(), 0);
     EXPECT_EQ(Lines(unrecorded->Err()).size(), 2u) << unrecorded->Err(); // message and reason
   }
-  EXPECT_EQ(FileText(wire), "p.v\r\ns.p\r\np.v\r\nnope\r\np.v\r\np.v\r\np.v\r\np.v\r\n")
+  EXPECT_EQ(FileText(wire), "p.v\r\ns.p\r\np.v\r\nnope\r\np.v\r\np.v\r\np.v\r\np.v\r\np.v\r\n")
       << "the usage errors, the unwritable outputs and the refused credentials sent nothing";
 
   auto absent = Start("absent", {"send", "COM250", "p.v"});
@@ -221,4 +231,66 @@ TEST_F(CliTest, ExitStatusesAreWhatAScriptIsPromised) {
   EXPECT_EQ(gone->Wait(), 4);
   EXPECT_EQ(gone->Out(), "p.v 23.5\\r\\n\n");
   EXPECT_NE(gone->Err().find("the device is not connected"), std::string::npos) << gone->Err();
+  // The refused outputs and the lost adapter closed what they opened.
+  const std::string session = SessionText();
+  EXPECT_EQ(Count(session, "\topen\n"), Count(session, "\tclose\n")) << session;
+}
+
+TEST_F(CliTest, ReadingsTheBrokerDroppedUnacknowledgedGoOutBeforeNewerOnes) {
+  SimProcess sim;
+  StandInBroker broker(2);
+  const std::string jsonl = (Work.Path() / "sent.jsonl").string();
+  auto cli = Start("poll", {"poll", sim.PortName(), "p.v", "--count", "8", "--every", "100ms",
+                            "--jsonl", jsonl, "--mqtt", broker.Address(), "--mqtt-prefix", "t"});
+  ASSERT_EQ(cli->Wait(), 0) << cli->Err();
+  EXPECT_GE(broker.Connections(), 2);
+
+  const std::vector<std::string> sent = Lines(FileText(jsonl));
+  std::vector<std::size_t> order; // what the broker took, as places among the readings sent
+  std::string shown;
+  for (const std::string& payload : broker.Acknowledged()) {
+    const auto at = std::find_if(sent.begin(), sent.end(), [&](const std::string& line) {
+      return line.find(payload.substr(1)) != std::string::npos;
+    });
+    order.push_back(static_cast<std::size_t>(at - sent.begin()));
+    shown += std::to_string(order.back()) + " ";
+  }
+  // A reading may come twice, never after a newer one.
+  EXPECT_TRUE(std::is_sorted(order.begin(), order.end())) << shown;
+  order.erase(std::unique(order.begin(), order.end()), order.end());
+  EXPECT_EQ(order.size(), sent.size()) << shown;
+  EXPECT_EQ(order.back(), sent.size() - 1) << shown;
+}
+
+TEST_F(CliTest, SigintDuringSendEndsItAfterTheExchangeUnderWay) {
+  const std::filesystem::path wire = Work.Path() / "wire";
+  SimProcess sim({"--steady", "--record", wire.string()});
+  std::size_t printed = 0;
+  for (const auto& [first, status] : {std::pair{"p.v", 0}, std::pair{"nope", 1}}) {
+    std::vector<std::string> args = {"send", sim.PortName(), first};
+    args.insert(args.end(), 9, "p.v");
+    auto cli = Start(first, args);
+    ASSERT_TRUE(WaitFor([&] { return !cli->Out().empty(); }, 10000));
+    cli->Signal(SIGINT);
+    EXPECT_EQ(cli->Wait(10000), status) << first;
+    const std::string out = cli->Out();
+    EXPECT_LT(Lines(out).size(), 10u) << out;
+    EXPECT_TRUE(out.ends_with("\n")) << out;
+    printed += Lines(out).size();
+  }
+  EXPECT_EQ(Count(FileText(wire), "\r\n"), printed) << "every exchange begun was answered whole";
+  EXPECT_EQ(Count(SessionText(), "\tclose\n"), 2u) << SessionText();
+}
+
+TEST_F(CliTest, ARestartedPollContinuesACsvWhoseHeaderHoldsALineBreakAndAMark) {
+  SimProcess sim;
+  const std::string csv = (Work.Path() / "kept.csv").string();
+  for (const char* name : {"first", "restarted"}) {
+    auto cli =
+        Start(name, {"poll", sim.PortName(), "p.v", "x\\ny", "=x", "--count", "1", "--csv", csv});
+    EXPECT_EQ(cli->Wait(), 1) << cli->Err(); // the simulator answers only p.v
+  }
+  const std::string text = FileText(csv);
+  EXPECT_TRUE(text.starts_with("time,p.v,\"x\ny\",\"'=x\"\r\n")) << text;
+  EXPECT_EQ(Count(text, ",23.5,,\r\n"), 2u) << text;
 }

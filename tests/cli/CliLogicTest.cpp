@@ -26,6 +26,8 @@ TEST(CliOptions, BadInputIsAOneLineUsageError) {
       {"poll", "COM3", "p.v", "--frobnicate"},
       {"send", "/dev/ttyUSB0", "p.v"},
       {"send", "com3", "p.v"},
+      {"send", "COM0", "p.v"},
+      {"poll", "COM-1", "p.v"},
       {"poll", "COM3", "p.v", "--every", "0"},
       {"poll", "COM3", "p.v", "--every", "0ms"},
       {"poll", "COM3", "p.v", "--every", "1 s"},
@@ -68,6 +70,7 @@ TEST(CliOptions, CommandsTakeTheRecordsEscapesAndDurationsTheirUnits) {
     EXPECT_EQ(options.Mqtt->Port, 1884);
   }
   EXPECT_FALSE(Parse({"poll", "--help"}).Help.empty());
+  EXPECT_TRUE(Parse({"send", "COM3", "p.v", "--no-session"}).Options->NoSession);
 }
 
 TEST(PollSchedule, RoundsKeepTheBeatUnlessOneOutlastsIt) {
@@ -109,6 +112,12 @@ TEST(MqttQueue, BeyondTheBoundTheOldestWaitingAreDroppedAndCounted) {
   queue.Acknowledged(99);
   EXPECT_EQ(queue.InFlightCount(), 1u);
   EXPECT_TRUE(queue.NextToHand(2));
+  queue.Reconnected();
+  EXPECT_FALSE(queue.NextToHand(2)) << "0, sent again, goes first";
+  queue.Acknowledged(10);
+  EXPECT_TRUE(queue.NextToHand(2));
+  queue.Reconnected();
+  EXPECT_TRUE(queue.NextToHand(2)) << "nothing to send again";
 }
 
 TEST(MqttCredentials, KeysAreReadAndAnythingElseIsRefused) {

@@ -4,9 +4,20 @@ import csv
 import json
 import sys
 
+
+def unmarked(field):
+    """The text of a field: one a spreadsheet would take for a formula (=, +,
+    -, @, TAB or CR after any apostrophes) is written with one more
+    apostrophe in front, taken off here."""
+    rest = field.lstrip("'")
+    if field.startswith("'") and rest[:1] in ("=", "+", "-", "@", "\t", "\r"):
+        return field[1:]
+    return field
+
+
 csv_path, jsonl_path, commands = sys.argv[1], sys.argv[2], sys.argv[3:]
 with open(csv_path, newline="", encoding="utf-8") as f:
-    rows = list(csv.reader(f, strict=True))
+    rows = [[unmarked(field) for field in row] for row in csv.reader(f, strict=True)]
 with open(jsonl_path, encoding="utf-8") as f:
     readings = [json.loads(line) for line in f]
 

@@ -36,6 +36,17 @@ TEST(ReadingsCsv, WritesQuotedTextAndNumbersAndStartsANewFileWhenTheColumnsChang
   EXPECT_EQ(ReadBytes(next), "time,p.v\r\n2026-12-08T12:00:01.005-01:30,-1e3\r\n");
 }
 
+TEST(ReadingsCsv, TextASpreadsheetWouldEvaluateIsMarkedAndNumbersAreFinite) {
+  EXPECT_EQ(CsvValue("=1+2", '.'), "\"'=1+2\"");
+  EXPECT_EQ(CsvValue("\tx", '.'), "\"'\tx\"");
+  EXPECT_EQ(CsvValue("'@x", '.'), "\"''@x\"") << "a reader takes off only the mark";
+  EXPECT_EQ(CsvValue("'x", '.'), "'x");
+  EXPECT_EQ(CsvValue("-1.5", '.'), "-1.5");
+  EXPECT_EQ(CsvValue("+1e999", '.'), "\"'+1e999\"") << "beyond a double: text";
+  EXPECT_EQ(CsvValue("1,5e999", ','), "\"1,5e999\"");
+  EXPECT_EQ(ReadingsHeader({"p.v", "-x"}), "time,p.v,\"'-x\"");
+}
+
 // The locale is made for the test when the system can make one: machines
 // often carry no German locale. It is used in a child process, as the C
 // library keeps what it allocates for a private locale folder.

@@ -53,6 +53,26 @@ TEST(ReadingsFile, ReadsBackWhatTheRecorderWritesWithQuotedFieldsAndGaps) {
   EXPECT_EQ(columns[1].Points[1].Value, -1000);
 }
 
+TEST(ReadingsFile, TheRecordersMarkIsTakenOffAndUnmarkedOlderFilesReadAsThey) {
+  TempDir temp;
+  const std::string path = (temp.Path() / "marked.csv").string();
+  const std::vector<std::string> commands = {"=a", "''+b", "'c,d", "@"};
+  TReadingsCsv csv;
+  csv.Start(path, commands);
+  csv.Row({2026, 12, 8, 14, 3, 7, 250, 60}, commands, {"-1", "=2", "'@", "@"}, '.');
+  csv.Stop();
+  const std::vector<TReadingsColumn> columns = ReadReadingsFile(path);
+  ASSERT_EQ(columns.size(), commands.size());
+  for (std::size_t i = 0; i < commands.size(); ++i)
+    EXPECT_EQ(columns[i].Name, commands[i]);
+  EXPECT_EQ(columns[0].Points[0].Value, -1);
+  EXPECT_TRUE(IsGap(columns[1].Points[0]));
+
+  Write(path, "time,-x,'=y\r\n");
+  EXPECT_EQ(ReadReadingsFile(path)[0].Name, "-x");
+  EXPECT_EQ(ReadReadingsFile(path)[1].Name, "'=y");
+}
+
 TEST(ReadingsFile, RefusesWhatIsNotAReadingsFileNamingIt) {
   TempDir temp;
   const std::string path = (temp.Path() / "other.csv").string();
