@@ -162,7 +162,7 @@ void TK4410R_MonitorForm::CreateControls() {
   TrendAction = new QAction(QStringLiteral("Trend of All Panels..."), this);
   addAction(TrendAction);
   // Holds no chart until a trend opens.
-  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory);
+  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory, Watches);
 }
 
 void TK4410R_MonitorForm::BindEvents() {
@@ -232,6 +232,8 @@ void TK4410R_MonitorForm::RemovePanel() {
   Panels.pop_back();
   Watches.pop_back();
   TrendMemory.KeepPanels(Panels.size());
+  // Its trends drop its limits; a panel added in its place has its own.
+  Trends->LimitsChanged(static_cast<int>(Panels.size()));
 }
 
 void TK4410R_MonitorForm::GrowBy(int pixels) {
@@ -307,8 +309,7 @@ void TK4410R_MonitorForm::JudgePanel(std::size_t panel, const std::string& capti
 // The panel's look and the lines its trend draws follow its limits.
 void TK4410R_MonitorForm::ShowLimits(std::size_t panel) {
   Panels[panel]->SetLook(Watches[panel].Look());
-  const TLimits& limits = Watches[panel].Limits();
-  Trends->SetLimits(static_cast<int>(panel), {limits.Low, limits.High});
+  Trends->LimitsChanged(static_cast<int>(panel));
 }
 
 void TK4410R_MonitorForm::ReportCrossing(const std::string& command, const TLimitEvent& event) {
