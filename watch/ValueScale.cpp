@@ -57,9 +57,16 @@ double AddOr(double a, double b) {
   return std::isfinite(sum) ? sum : a;
 }
 
-} // namespace
+// The values' range with half its width (the width of -1e308 to 1e308 is
+// no double), and the room left above and below them.
+struct THalfRange {
+  double Low;
+  double High;
+  double Half;
+  double Room;
+};
 
-TValueScale ValueScaleOf(std::span<const double> values) {
+THalfRange RangeOf(std::span<const double> values) {
   double low = std::numeric_limits<double>::infinity();
   double high = -low;
   for (const double value : values) {
@@ -70,24 +77,27 @@ TValueScale ValueScaleOf(std::span<const double> values) {
   }
   if (low > high)
     low = high = 0;
-  // Halves throughout: the range of -1e308 to 1e308 is no double.
-  double half = high / 2 - low / 2;
+  const double half = high / 2 - low / 2;
   const double magnitude = std::max(std::abs(low), std::abs(high));
-  double room = half * (2 * Room);
-  if (magnitude < Tiny || half < NarrowShare / 2 * magnitude) {
-    const double middle = magnitude < Tiny ? 0 : low / 2 + high / 2;
-    const double side = middle == 0 ? 1 : std::abs(middle) / 100;
-    low = std::max(middle - side, -Largest);
-    high = std::min(middle + side, Largest);
-    half = high / 2 - low / 2;
-    room = 0;
-  }
+  if (magnitude >= Tiny && half >= NarrowShare / 2 * magnitude)
+    return {low, high, half, half * (2 * Room)};
+  // Too narrow to tell apart: 1% either side of the value, 1 around 0.
+  const double middle = magnitude < Tiny ? 0 : low / 2 + high / 2;
+  const double side = middle == 0 ? 1 : std::abs(middle) / 100;
+  low = std::max(middle - side, -Largest);
+  high = std::min(middle + side, Largest);
+  return {low, high, high / 2 - low / 2, 0};
+}
 
-  const TStep step = RoundStep(half / (Intervals / 2));
-  const double bottom = AddOr(low, -room);
-  const double top = AddOr(high, room);
-  // A quotient a rounding off a whole number is that number: no tick is
-  // added for the rounding alone.
+} // namespace
+
+TValueScale ValueScaleOf(std::span<const double> values) {
+  const THalfRange range = RangeOf(values);
+  const TStep step = RoundStep(range.Half / (Intervals / 2));
+  const double bottom = AddOr(range.Low, -range.Room);
+  const double top = AddOr(range.High, range.Room);
+  // A quotient one rounding off a whole number counts as that number: no
+  // tick is added for the rounding alone.
   double first = std::floor(bottom / step.Value + Snap);
   double last = std::ceil(top / step.Value - Snap);
   TValueScale scale;
