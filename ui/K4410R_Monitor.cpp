@@ -35,6 +35,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -162,7 +163,7 @@ void TK4410R_MonitorForm::CreateControls() {
   TrendAction = new QAction(QStringLiteral("Trend of All Panels..."), this);
   addAction(TrendAction);
   // Holds no chart until a trend opens.
-  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory);
+  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory, Watches);
 }
 
 void TK4410R_MonitorForm::BindEvents() {
@@ -174,10 +175,11 @@ void TK4410R_MonitorForm::BindEvents() {
           [this](bool checked) { Guarded([&] { ShowEditors(checked); }); });
   connect(Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
   connect(Readings, &TReadingsRecorder::RecordRequested, this, [this](const std::string& path) {
-    Guarded([&] { Readings->Start(path, PolledCommands()); });
+    Guarded([&] { Readings->Start(path, RecordedColumns()); });
   });
   connect(TrendAction, &QAction::triggered, this, [this] { Guarded([&] { TrendClick(); }); });
   BindPanel(*Panel1);
+  BindEditor(*Edit1);
 }
 
 void TK4410R_MonitorForm::BindPanel(TMonitorPanel& panel) {
@@ -188,10 +190,23 @@ void TK4410R_MonitorForm::BindPanel(TMonitorPanel& panel) {
           [this, &panel](const QPoint& at) { Guarded([&] { ShowPanelMenu(panel, at); }); });
 }
 
+void TK4410R_MonitorForm::BindEditor(QLineEdit& edit) {
+  connect(&edit, &QLineEdit::editingFinished, this, [this, &edit] {
+    const auto found = std::find(Editors.begin(), Editors.end(), &edit);
+    if (found != Editors.end())
+      TakeColumn(static_cast<std::size_t>(found - Editors.begin()));
+  });
+}
+
+void TK4410R_MonitorForm::TakeColumn(std::size_t panel) {
+  Columns[panel] = TrimBlanks(TextOf(*Editors[panel]));
+}
+
 void TK4410R_MonitorForm::InitPanels() {
   Panels = {Panel1};
   Editors = {Edit1};
   Watches.assign(1, TPanelWatch{});
+  Columns.assign(1, TrimBlanks(TextOf(*Edit1)));
   PanelGap = 4;
 }
 
@@ -214,7 +229,9 @@ void TK4410R_MonitorForm::AddPanel() {
   edit->setGeometry(first.geometry());
   edit->setFont(first.font());
   edit->setVisible(!first.isHidden());
+  BindEditor(*edit);
   Editors.push_back(edit);
+  Columns.emplace_back();
 
   panel->show();
   GrowBy(PanelStep(BoundsOf(*panel), PanelGap));
@@ -231,7 +248,10 @@ void TK4410R_MonitorForm::RemovePanel() {
   delete Panels.back();
   Panels.pop_back();
   Watches.pop_back();
+  Columns.pop_back();
   TrendMemory.KeepPanels(Panels.size());
+  // Its trends drop its limits; a panel added in its place has its own.
+  Trends->LimitsChanged(static_cast<int>(Panels.size()));
 }
 
 void TK4410R_MonitorForm::GrowBy(int pixels) {
@@ -268,8 +288,9 @@ void TK4410R_MonitorForm::PollPanels() {
 
   const platform::LocalTime started = platform::CurrentLocalTime();
   const std::int64_t startedMs = EpochMs(started);
-  std::vector<std::string> columns;
-  std::vector<std::optional<std::string>> values;
+  // A panel polled with another text than its column's, while its command
+  // is being edited, leaves its cell empty.
+  std::vector<std::optional<std::string>> cells(Columns.size());
   for (std::size_t i = 0; i < Editors.size(); ++i) {
     if (Host.OpenProtocol() == nullptr)
       return;
@@ -282,17 +303,25 @@ void TK4410R_MonitorForm::PollPanels() {
       Panels[i]->SetCaption(caption);
       JudgePanel(i, caption, command);
     }
-    columns.push_back(command);
     const TK4410RProtocol* protocol = Host.OpenProtocol();
-    values.push_back(protocol != nullptr && protocol->Answer.empty()
-                         ? std::nullopt
-                         : std::optional<std::string>(caption));
+    const std::optional<std::string> value = protocol != nullptr && protocol->Answer.empty()
+                                                 ? std::nullopt
+                                                 : std::optional<std::string>(caption);
     const std::optional<double> reading =
-        values.back() ? ParseReading(*values.back(), platform::DecimalSeparator()) : std::nullopt;
+        value ? ParseReading(*value, platform::DecimalSeparator()) : std::nullopt;
     TrendMemory.Add(i, command, startedMs, reading ? *reading : GapValue());
+    if (i < cells.size() && i < Columns.size() && command == Columns[i])
+      cells[i] = value;
   }
   Trends->RoundAdded();
-  Readings->Row(started, columns, values);
+  // Panels added or removed during the round count as they are now.
+  cells.resize(Columns.size());
+  std::vector<std::optional<std::string>> values;
+  for (std::size_t i = 0; i < Columns.size(); ++i) {
+    if (!Columns[i].empty())
+      values.push_back(cells[i]);
+  }
+  Readings->Row(started, RecordedColumns(), values);
 }
 
 void TK4410R_MonitorForm::JudgePanel(std::size_t panel, const std::string& caption,
@@ -307,8 +336,7 @@ void TK4410R_MonitorForm::JudgePanel(std::size_t panel, const std::string& capti
 // The panel's look and the lines its trend draws follow its limits.
 void TK4410R_MonitorForm::ShowLimits(std::size_t panel) {
   Panels[panel]->SetLook(Watches[panel].Look());
-  const TLimits& limits = Watches[panel].Limits();
-  Trends->SetLimits(static_cast<int>(panel), {limits.Low, limits.High});
+  Trends->LimitsChanged(static_cast<int>(panel));
 }
 
 void TK4410R_MonitorForm::ReportCrossing(const std::string& command, const TLimitEvent& event) {
@@ -359,13 +387,11 @@ void TK4410R_MonitorForm::OpenTrend(const std::vector<int>& panels) {
   Trends->Open(panels);
 }
 
-std::vector<std::string> TK4410R_MonitorForm::PolledCommands() const {
-  std::vector<std::string> commands;
-  for (const QLineEdit* edit : Editors) {
-    if (std::string command = TrimBlanks(TextOf(*edit)); !command.empty())
-      commands.push_back(std::move(command));
-  }
-  return commands;
+std::vector<std::string> TK4410R_MonitorForm::RecordedColumns() const {
+  std::vector<std::string> columns;
+  std::copy_if(Columns.begin(), Columns.end(), std::back_inserter(columns),
+               [](const std::string& column) { return !column.empty(); });
+  return columns;
 }
 
 void TK4410R_MonitorForm::LoadLayout(TDatabase& settings) {
@@ -375,6 +401,7 @@ void TK4410R_MonitorForm::LoadLayout(TDatabase& settings) {
     AddPanel();
   for (int i = 0; i < PanelsToLoad(stored); ++i) {
     SetTextOf(*Editors[i], settings.GetString(PanelCommandName(i)));
+    TakeColumn(static_cast<std::size_t>(i));
     Panels[i]->SetColor(settings.GetInteger(PanelColorName(i)));
   }
   ShowEditCheckBox->setChecked(settings.GetBoolean("Monitor Show Editors"));

@@ -72,11 +72,15 @@ public:
   TTrendMemory TrendMemory;
   std::unique_ptr<TTrendWindows> Trends;
 
-  // The commands of the panels that poll, in order.
-  std::vector<std::string> PolledCommands() const;
+  // The columns of the readings file: the Columns that are not empty.
+  std::vector<std::string> RecordedColumns() const;
 
   std::vector<TMonitorPanel*> Panels;
   std::vector<QLineEdit*> Editors;
+  // Each panel's column in the readings file, beside Panels: its command as
+  // it was when its editing last finished or the layout loaded. A poll of
+  // any other text leaves the panel's cell empty.
+  std::vector<std::string> Columns;
   // Each panel's limits, beside Panels; those beyond the stored ten last
   // the session.
   std::vector<TPanelWatch> Watches;
@@ -87,6 +91,8 @@ private:
   void CreateControls();
   void BindEvents();
   void BindPanel(TMonitorPanel& panel);
+  void BindEditor(QLineEdit& edit);
+  void TakeColumn(std::size_t panel);
   void RestorePosition(int left, int top);
   void GrowBy(int pixels);
 

@@ -6,7 +6,7 @@
 // trend is asked for.
 struct TTrendWindows::TState {};
 
-TTrendWindows::TTrendWindows(QWidget&, const TTrendMemory&) {}
+TTrendWindows::TTrendWindows(QWidget&, const TTrendMemory&, const std::vector<TPanelWatch>&) {}
 
 TTrendWindows::~TTrendWindows() = default;
 
@@ -16,7 +16,7 @@ void TTrendWindows::Open(const std::vector<int>&) {
 
 void TTrendWindows::RoundAdded() {}
 
-void TTrendWindows::SetLimits(int, const TTrendLimits&) {}
+void TTrendWindows::LimitsChanged(int) {}
 
 std::vector<QWidget*> TTrendWindows::Windows() const {
   return {};

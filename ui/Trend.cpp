@@ -1,24 +1,29 @@
 #include "ui/Trend.h"
 
 #include "ui/TrendWindow.h"
+#include "watch/PanelWatch.h"
 
 #include <QPointer>
-
-#include <map>
 
 struct TTrendWindows::TState {
   QWidget& Owner;
   const TTrendMemory& Memory;
+  const std::vector<TPanelWatch>& Watches;
   std::vector<QPointer<TTrendWindow>> Open;
-  std::map<int, TTrendLimits> Limits;
+
+  TLimits LimitsOf(int panel) const {
+    const auto index = static_cast<std::size_t>(panel);
+    return index < Watches.size() ? Watches[index].Limits() : TLimits{};
+  }
 
   void ForgetClosed() {
     std::erase_if(Open, [](const QPointer<TTrendWindow>& window) { return window.isNull(); });
   }
 };
 
-TTrendWindows::TTrendWindows(QWidget& owner, const TTrendMemory& memory)
-    : State(std::make_unique<TState>(TState{owner, memory, {}, {}})) {}
+TTrendWindows::TTrendWindows(QWidget& owner, const TTrendMemory& memory,
+                             const std::vector<TPanelWatch>& watches)
+    : State(std::make_unique<TState>(TState{owner, memory, watches, {}})) {}
 
 TTrendWindows::~TTrendWindows() = default;
 
@@ -35,8 +40,8 @@ void TTrendWindows::Open(const std::vector<int>& panels) {
   // A window of its own, closed and deleted with the monitor.
   auto* window = new TTrendWindow(State->Memory, panels, &State->Owner);
   for (std::size_t i = 0; i < panels.size(); ++i) {
-    if (const auto limits = State->Limits.find(panels[i]); limits != State->Limits.end())
-      window->SetLimits(i, limits->second.Low, limits->second.High);
+    const TLimits limits = State->LimitsOf(panels[i]);
+    window->SetLimits(i, limits.Low, limits.High);
   }
   State->Open.emplace_back(window);
   window->show();
@@ -48,8 +53,8 @@ void TTrendWindows::RoundAdded() {
     window->Refresh();
 }
 
-void TTrendWindows::SetLimits(int panel, const TTrendLimits& limits) {
-  State->Limits[panel] = limits;
+void TTrendWindows::LimitsChanged(int panel) {
+  const TLimits limits = State->LimitsOf(panel);
   State->ForgetClosed();
   for (const QPointer<TTrendWindow>& window : State->Open) {
     const std::vector<int>& shown = window->Panels();

@@ -1,24 +1,20 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 class QWidget;
+class TPanelWatch;
 class TTrendMemory;
-
-// The limits drawn across a panel's line.
-struct TTrendLimits {
-  std::optional<double> Low;
-  std::optional<double> High;
-};
 
 // The trend windows of a monitor, where this build has them (Trend.cpp), or
 // the message that it has none (NoTrend.cpp). Nothing of a chart is made
-// before the first Open.
+// before the first Open. The limits drawn are those of the monitor's
+// watches, one per panel; a panel beyond them has none.
 class TTrendWindows {
 public:
-  TTrendWindows(QWidget& owner, const TTrendMemory& memory);
+  TTrendWindows(QWidget& owner, const TTrendMemory& memory,
+                const std::vector<TPanelWatch>& watches);
   ~TTrendWindows();
   TTrendWindows(const TTrendWindows&) = delete;
   TTrendWindows& operator=(const TTrendWindows&) = delete;
@@ -27,8 +23,9 @@ public:
   void Open(const std::vector<int>& panels);
   // A poll round went into the memory.
   void RoundAdded();
-  // The limits of a panel, in every trend that shows it.
-  void SetLimits(int panel, const TTrendLimits& limits);
+  // The panel's limits changed or the panel is gone: every trend that shows
+  // it draws them anew.
+  void LimitsChanged(int panel);
 
   // The open trend windows, newest last.
   std::vector<QWidget*> Windows() const;

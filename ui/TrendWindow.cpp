@@ -6,6 +6,7 @@
 #include "ui/QtText.h"
 #include "watch/Decimate.h"
 #include "watch/TrendStats.h"
+#include "watch/ValueScale.h"
 
 #include <QChart>
 #include <QChartView>
@@ -25,7 +26,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
-#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -88,21 +89,6 @@ struct TTrendWindow::TLine {
   std::optional<double> High;
   QLabel* Figures = nullptr;
 };
-
-namespace {
-
-// About five intervals of 1, 2 or 5 times a power of ten over span.
-double TickStep(double span) {
-  const double rough = span / 5;
-  const double power = std::pow(10.0, std::floor(std::log10(rough)));
-  for (const double factor : {1.0, 2.0, 5.0}) {
-    if (rough <= factor * power)
-      return factor * power;
-  }
-  return 10 * power;
-}
-
-} // namespace
 
 TTrendWindow::TTrendWindow(const TTrendMemory& memory, std::vector<int> panels, QWidget* parent)
     : QWidget(parent, Qt::Window), Memory(memory), PanelsShown(std::move(panels)) {
@@ -327,26 +313,38 @@ void TTrendWindow::DrawLine(TLine& line, const TShown& shown, std::int64_t t0, s
   drawLimit(*line.HighLine, high);
 
   const TTrendStats stats = StatsOf(*shown.Points, t0, t1);
-  double bottom = stats.Count > 0 ? stats.Min : 0;
-  double top = stats.Count > 0 ? stats.Max : 1;
+  std::vector<double> fitted;
+  if (stats.Count > 0)
+    fitted = {stats.Min, stats.Max};
   for (const std::optional<double>& limit : {low, high}) {
-    if (limit) {
-      bottom = std::min(bottom, *limit);
-      top = std::max(top, *limit);
-    }
+    if (limit)
+      fitted.push_back(*limit);
   }
-  const double margin = top > bottom ? (top - bottom) * 0.05 : std::max(std::abs(top) * 0.05, 1.0);
-  line.Axis->setRange(bottom - margin, top + margin);
-  // Ticks on round values, which the eye reads at once; set only when they
-  // change, as each change lays the chart out anew.
-  if (const double step = TickStep(top - bottom + 2 * margin); step != line.Axis->tickInterval())
-    line.Axis->setTickInterval(step);
+  ShowScale(*line.Axis, ValueScaleOf(fitted));
 
   line.Figures->setText(stats.Count == 0
                             ? shown.Label + QStringLiteral(": no readings shown")
                             : QStringLiteral("%1: min %2 / max %3 / mean %4 / last %5")
                                   .arg(shown.Label, NumberText(stats.Min), NumberText(stats.Max),
                                        NumberText(stats.Mean), NumberText(stats.Last)));
+}
+
+// Ticks on round values, which the eye reads at once. The chart lays its
+// ticks out at once when the range changes and at the next layout when the
+// step changes: the step and the first tick go first, so no layout ever
+// meets the new range with the old step. Each is set only when it changes,
+// as each change lays the chart out anew.
+void TTrendWindow::ShowScale(QValueAxis& axis, const TValueScale& scale) {
+  if (axis.tickInterval() != scale.Step)
+    axis.setTickInterval(scale.Step);
+  if (axis.tickAnchor() != scale.Ticks.front())
+    axis.setTickAnchor(scale.Ticks.front());
+  if (const QString format = QString::fromStdString(scale.LabelFormat());
+      axis.labelFormat() != format)
+    axis.setLabelFormat(format);
+  // A hair above the top tick, which the chart reaches by adding up steps.
+  axis.setRange(scale.Low,
+                std::min(scale.High + scale.Step / 1024, std::numeric_limits<double>::max()));
 }
 
 void TTrendWindow::ShowTitle(const std::vector<TShown>& shown) {

@@ -21,6 +21,7 @@ class QPushButton;
 class QTimer;
 class QValueAxis;
 class QVBoxLayout;
+struct TValueScale;
 
 // A trend of the monitor's panels against real time, or of a recorded run:
 // a line per panel on its own value axis, a shared time axis, a span of
@@ -79,6 +80,7 @@ private:
   std::vector<TShown> Shown() const;
   void MatchLines(std::size_t count);
   void DrawLine(TLine& line, const TShown& shown, std::int64_t t0, std::int64_t t1, int columns);
+  void ShowScale(QValueAxis& axis, const TValueScale& scale);
   std::int64_t SpanMs() const;
   // The time one pixel column of the plot covers.
   std::int64_t ColumnMs() const;

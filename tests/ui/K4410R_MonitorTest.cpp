@@ -175,6 +175,7 @@ TEST(PanelMonitor, StoredCountOutsideTheSettingsIsBounded) {
               std::vector<std::string>{"Cannot find the record named Monitor Panel10 Command"});
     ASSERT_EQ(rig.Panel->Panels.size(), 15u);
     EXPECT_EQ(EditText(*rig.Panel->Editors[9]), "last");
+    EXPECT_EQ(rig.Panel->Columns[9], "last") << "the readings file's column";
     EXPECT_EQ(rig.Panel->Panels[9]->Color(), 0x123456);
     EXPECT_EQ(EditText(*rig.Panel->Editors[10]), "");
     EXPECT_EQ(rig.Panel->Panels[14]->Color(), WindowTextColor);
@@ -333,7 +334,8 @@ TEST(PanelMonitor, ThreePanelsPollBackToBack) {
   EXPECT_TRUE(rig.Errors.empty()) << rig.Errors.front();
 }
 
-// One row per round, silence empty; a changed command starts a new file.
+// One row per round, silence empty; a command changes its column only once
+// its editing is finished, and a changed column starts a new file.
 TEST(PanelMonitor, RecordsItsReadingsAsCsv) {
   ScopedConfigHome home;
   SimProcess sim({"--steady"});
@@ -341,11 +343,12 @@ TEST(PanelMonitor, RecordsItsReadingsAsCsv) {
   TK4410R_MonitorForm& monitor = *rig.Panel;
   monitor.AddPanel();
   monitor.Editors[1]->setText("x");
+  QTest::keyClick(monitor.Editors[1], Qt::Key_Return);
   rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
   TReadingsRecorder& readings = *monitor.Readings;
   EXPECT_TRUE(readings.Mark->isHidden());
   const auto path = home.Path() / "panel readings.csv";
-  readings.Start(path.string(), monitor.PolledCommands());
+  readings.Start(path.string(), monitor.RecordedColumns());
   EXPECT_FALSE(readings.Mark->isHidden());
   EXPECT_FALSE(readings.RecordAction->isEnabled());
 
@@ -355,19 +358,26 @@ TEST(PanelMonitor, RecordsItsReadingsAsCsv) {
   EXPECT_EQ(monitor.TrendMemory.Of(0).Points().front().Value, 23.5);
   EXPECT_EQ(monitor.TrendMemory.Of(1).Label(), "x");
   EXPECT_TRUE(IsGap(monitor.TrendMemory.Of(1).Points().front()));
-  const std::regex round(
-      R"(time,p\.v,x\r\n\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,23\.5,\r\n)");
+  const std::string stamp = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d)";
+  const std::regex round("time,p\\.v,x\r\n" + stamp + ",23\\.5,\r\n");
   EXPECT_TRUE(std::regex_match(FileText(path), round)) << FileText(path);
 
+  // Polled while being edited: its cell stays empty in the same file.
   monitor.Editors[1]->setText(" p.v ");
   monitor.PollPanels();
-  EXPECT_TRUE(std::regex_match(FileText(path), round)) << "the first file stays as it was";
+  const std::regex rounds("time,p\\.v,x\r\n(" + stamp + ",23\\.5,\r\n){2}");
+  EXPECT_TRUE(std::regex_match(FileText(path), rounds)) << FileText(path);
   const auto next = home.Path() / "panel readings (new columns 2).csv";
+  EXPECT_FALSE(std::filesystem::exists(next));
+
+  QTest::keyClick(monitor.Editors[1], Qt::Key_Return);
+  monitor.PollPanels();
+  EXPECT_TRUE(std::regex_match(FileText(path), rounds)) << "the first file stays as it was";
   EXPECT_EQ(FileText(next).substr(0, 14), "time,p.v,p.v\r\n");
   EXPECT_EQ(CountOf(FileText(next), ",23.5,23.5\r\n"), 1u) << FileText(next);
-  EXPECT_EQ(monitor.TrendMemory.Of(0).Points().size(), 2u);
+  EXPECT_EQ(monitor.TrendMemory.Of(0).Points().size(), 3u);
   EXPECT_EQ(monitor.TrendMemory.Of(1).Label(), "p.v");
-  EXPECT_EQ(monitor.TrendMemory.Of(1).Points().size(), 1u);
+  EXPECT_EQ(monitor.TrendMemory.Of(1).Points().size(), 2u);
 
   // The window's Trend of All Panels... shows every panel that polls, once.
   ASSERT_TRUE(monitor.Trends->Windows().empty());

@@ -9,13 +9,17 @@
 #include "ui/LimitsDialog.h"
 #include "ui/MonitorPanel.h"
 #include "ui/QtColor.h"
+#include "ui/Trend.h"
+#include "ui/TrendWindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QChart>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
@@ -48,6 +52,15 @@ std::vector<std::string> LimitLines(const ScopedConfigHome& home) {
 
 void ClickOk(TLimitsDialog& dialog) {
   dialog.Buttons->button(QDialogButtonBox::Ok)->click();
+}
+
+// The points a trend draws; without readings, those of its limit lines.
+qsizetype PointsDrawn(TTrendWindow& trend) {
+  trend.Redraw();
+  qsizetype count = 0;
+  for (const QAbstractSeries* series : trend.Chart->series())
+    count += static_cast<const QLineSeries*>(series)->count();
+  return count;
 }
 
 } // namespace
@@ -148,4 +161,31 @@ TEST(PanelLimits, TheDialogRefusesWhatGivesNoBand) {
   EXPECT_EQ(damaged->Data, std::string("\1\0\0\0", 4));
   EXPECT_NE(hive.FindKey("HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink"), nullptr)
       << "the main key is saved as ever";
+}
+
+// A removed panel's limits go with it: the trend still open drops them, and
+// the panel added in its place starts without.
+TEST(PanelLimits, ARemovedPanelsLimitsLeaveItsTrend) {
+  ScopedConfigHome home;
+  TMonitorRig rig;
+  TK4410R_MonitorForm& monitor = *rig.Panel;
+  monitor.AddPanel();
+  QTimer::singleShot(0, [&] {
+    monitor.LimitsDialog->HighEdit->setText("24");
+    ClickOk(*monitor.LimitsDialog);
+  });
+  monitor.EditLimits(1);
+  monitor.OpenTrend({1});
+  ASSERT_EQ(monitor.Trends->Windows().size(), 1u);
+  auto* trend = static_cast<TTrendWindow*>(monitor.Trends->Windows().front());
+  EXPECT_EQ(PointsDrawn(*trend), 2) << "the high limit's line";
+
+  monitor.RemovePanel();
+  EXPECT_EQ(PointsDrawn(*trend), 0);
+  monitor.AddPanel();
+  delete trend;
+  monitor.OpenTrend({1});
+  ASSERT_EQ(monitor.Trends->Windows().size(), 1u);
+  EXPECT_EQ(PointsDrawn(*static_cast<TTrendWindow*>(monitor.Trends->Windows().front())), 0);
+  EXPECT_TRUE(rig.Errors.empty()) << rig.Errors.front();
 }

@@ -10,10 +10,13 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QTest>
+#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +28,29 @@ std::size_t PointsDrawn(const TTrendWindow& window) {
 }
 
 } // namespace
+
+// Readings one rounding step apart once gave the value axis a step the
+// chart's tick loop never got past.
+TEST(TrendWindow, NearlyEqualReadingsDraw) {
+  TTrendMemory memory;
+  const std::int64_t end = 1'796'734'987'000;
+  memory.Add(0, "p.v", end - 1000, 0.3);
+  memory.Add(0, "p.v", end, 0.30000000000000004);
+  // The test's own time-out, which ends the program: a draw that never ends
+  // takes the memory too.
+  alarm(20);
+  struct TAlarmOff {
+    ~TAlarmOff() { alarm(0); }
+  } alarmOff;
+  TTrendWindow window(memory, {0});
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_FALSE(window.View->grab().isNull());
+  for (const QAbstractAxis* axis : window.Chart->axes(Qt::Vertical)) {
+    const auto* values = static_cast<const QValueAxis*>(axis);
+    EXPECT_LE((values->max() - values->min()) / values->tickInterval(), 10);
+  }
+}
 
 TEST(TrendWindow, ShowsADayDecimatedSavesItsImageAndKeepsItsViewWhenARecordingIsBad) {
   ScopedConfigHome home;
