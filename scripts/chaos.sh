@@ -14,8 +14,7 @@
 # hold all 34 values after the orderly close.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/lib/simulator.sh
-source scripts/lib/settings.sh
+source scripts/lib/session.sh
 
 seconds=${1:-600}
 build=${2:-build/sanitize}
@@ -24,28 +23,8 @@ seed=${3:-$RANDOM}
 rss_slack_kb=${CHAOS_RSS_SLACK_KB:-16384}
 
 scripts/install-deps.sh build
-
-if [[ ! -f $build/CMakeCache.txt ]]; then
-  [[ $build == build/sanitize ]] || { echo "no build in $build" >&2; exit 1; }
-  cmake --preset sanitize >/dev/null
-fi
-cmake --build "$build" --target marrowlink k4410r-sim marrowlink_probe >/dev/null
-
-work=$(mktemp -d)
-app_pid=""
-cleanup() {
-  if [[ -n $app_pid ]]; then kill -KILL "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
-  stop_simulator
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-export XDG_CONFIG_HOME=$work/config
-export XDG_DATA_HOME=$work/data
-export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-appdir=$XDG_CONFIG_HOME/marrowlink
-probe=$work/probe
-mkdir -p "$appdir" "$probe"
+build_programs "$build" marrowlink k4410r-sim marrowlink_probe >/dev/null
+start_session "$build"
 
 # Open COM1 at start and show the panel monitor with ten panels.
 commands=(p.v s.p o.p F0 p.v s.p o.p p.v unknown p.v)
@@ -54,16 +33,14 @@ for i in $(seq 0 9); do
   panels+=("Monitor Panel$i Command=${commands[$i]}")
 done
 write_settings Port=COM1 Open=dword:1 Monitor=dword:1 "Monitor Panels=dword:a" "${panels[@]}"
-warmup=$((seconds / 5 > 20 ? seconds / 5 : 20))
-printf 'mission=chaos\nwarmup=%d\n' "$warmup" >"$probe/probe.conf"
+start_probe "$build" mission=chaos warmup=$((seconds / 5 > 20 ? seconds / 5 : 20))
 
-start_simulator "$build/bin/k4410r-sim" "$work/sim.log" --chaos --seed "$seed" --port 1 --record "$work/wire"
+start_simulator "$sim" "$work/sim.log" --chaos --seed "$seed" --port 1 --record "$work/wire"
 
 # A small quarantine keeps the sanitizer's own bookkeeping from looking like
 # growth; use-after-free is still caught for recent frees.
 ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=4:detect_leaks=1} \
-  QT_PLUGIN_PATH=$build/plugins QT_QPA_GENERIC_PLUGINS=marrowlinkprobe:$probe \
-  "$build/bin/marrowlink" >"$work/app.log" 2>&1 &
+  "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 for _ in $(seq "$seconds"); do
@@ -89,18 +66,17 @@ wait "$app_pid" || app_status=$?
 app_pid=""
 stop_simulator
 
-value() { sed -n "s/^$1=//p" "$probe/probe.out" 2>/dev/null | tail -n 1; }
 exchanges=$(sed -n 's/.*requests=\([0-9]*\).*/\1/p' "$work/sim.log" | tail -n 1)
-errors=$(value errors_shown)
-rss_start=$(value rss_start_kb)
-rss_end=$(value rss_end_kb)
-fds_start=$(value fds_start)
-fds_end=$(value fds_end)
+errors=$(probe_value errors_shown)
+rss_start=$(probe_value rss_start_kb)
+rss_end=$(probe_value rss_end_kb)
+fds_start=$(probe_value fds_start)
+fds_end=$(probe_value fds_end)
 # The values of the program's own key; its subkeys hold settings of their own.
 saved=$(awk '/^\[/ { own = ($0 ~ /Marrowlink\]\r?$/) } own && /^"/ { n++ } END { print n + 0 }' \
-  "$appdir/user.reg" 2>/dev/null || true)
+  "$XDG_CONFIG_HOME/marrowlink/user.reg" 2>/dev/null || true)
 
-echo "seed=$seed seconds=$seconds reopens=$(value reopens) last_send_ms=$(value send_ms)"
+echo "seed=$seed seconds=$seconds reopens=$(probe_value reopens) last_send_ms=$(probe_value send_ms)"
 grep 'requests=' "$work/sim.log" || true
 if [[ -s $probe/errors.txt ]]; then
   echo "error boxes by message:"
@@ -118,11 +94,11 @@ if grep -qE "ERROR: (Address|Leak)Sanitizer|runtime error:" "$work/app.log"; the
   fail "the sanitizers reported:"
   grep -m 20 -A 12 -E "ERROR: (Address|Leak)Sanitizer|runtime error:" "$work/app.log" >&2
 fi
-[[ $(value done) == 1 ]] || fail "the scripted operator did not finish"
+[[ $(probe_value "done") == 1 ]] || fail "the scripted operator did not finish"
 [[ -n $rss_start && -n $rss_end && $rss_end -le $((rss_start + rss_slack_kb)) ]] ||
   fail "resident memory grew from ${rss_start} kB to ${rss_end} kB"
 [[ -n $fds_start && -n $fds_end && $fds_end -le $fds_start ]] ||
   fail "open descriptors grew from ${fds_start} to ${fds_end}"
-[[ $(value send_answered) == 1 ]] || fail "the last send was not answered"
+[[ $(probe_value send_answered) == 1 ]] || fail "the last send was not answered"
 [[ $saved -eq 34 ]] || fail "the settings file holds $saved values, not 34"
 exit "$status"

@@ -9,43 +9,29 @@
 # usage: scripts/memcheck.sh [build dir (default build/default)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/lib/simulator.sh
+source scripts/lib/session.sh
 
 build=${1:-build/default}
 scripts/install-deps.sh build
 command -v valgrind >/dev/null || { echo "valgrind is missing: scripts/install-deps.sh test installs it" >&2; exit 1; }
-if [[ ! -f $build/CMakeCache.txt ]]; then
-  [[ $build == build/default ]] || { echo "no build in $build" >&2; exit 1; }
-  cmake --preset default >/dev/null
-fi
-cmake --build "$build" --target marrowlink k4410r-sim marrowlink_probe >/dev/null
+build_programs "$build" marrowlink k4410r-sim marrowlink_probe >/dev/null
 
-work=$(mktemp -d)
-cleanup() {
-  stop_simulator
-  [[ -n ${MEMCHECK_KEEP:-} ]] && cp "$work/memcheck.log" "$MEMCHECK_KEEP"
-  rm -rf "$work"
+on_session_end() {
+  [[ -z ${MEMCHECK_KEEP:-} ]] || cp "$work/memcheck.log" "$MEMCHECK_KEEP"
 }
-trap cleanup EXIT
-
-export XDG_CONFIG_HOME=$work/config
-export XDG_DATA_HOME=$work/data
-export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-probe=$work/probe
-mkdir -p "$XDG_CONFIG_HOME/marrowlink" "$probe"
-printf 'mission=session\nport=COM1\nwarmup=0\n' >"$probe/probe.conf"
+start_session "$build"
+start_probe "$build" mission=session port=COM1 warmup=0
 printf 'p.v\r\nF0\r\n\r\nunknown\n' >"$probe/playback.txt"
 
-start_simulator "$build/bin/k4410r-sim" "$work/sim.log" --steady --port 1
+start_simulator "$sim" "$work/sim.log" --steady --port 1
 
 status=0
 # Code that the regular-expression engine compiles at run time (the file
 # dialog's name filters) reads memory in ways memcheck cannot follow.
-QT_ENABLE_REGEXP_JIT=0 QT_PLUGIN_PATH=$build/plugins QT_QPA_GENERIC_PLUGINS=marrowlinkprobe:$probe \
-  timeout 900 valgrind --tool=memcheck --leak-check=full \
+QT_ENABLE_REGEXP_JIT=0 timeout 900 valgrind --tool=memcheck --leak-check=full \
   --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect \
   --suppressions=scripts/memcheck.supp --error-exitcode=99 --num-callers=30 --keep-debuginfo=yes --track-origins=yes --log-file="$work/memcheck.log" \
-  "$build/bin/marrowlink" >"$work/app.log" 2>&1 || status=$?
+  "$program" >"$work/app.log" 2>&1 || status=$?
 
 stop_simulator
 
@@ -54,8 +40,8 @@ errors=$(sed -n 's/.*ERROR SUMMARY: \([0-9,]*\) errors.*/\1/p' "$work/memcheck.l
 definite=$(summary "definitely lost")
 indirect=$(summary "indirectly lost")
 possible=$(summary "possibly lost")
-grep -q '^done=1' "$probe/probe.out" 2>/dev/null || { echo "the scripted session did not finish" >&2; status=1; }
-grep -q '^send_answered=1' "$probe/probe.out" 2>/dev/null || { echo "the sends were not answered" >&2; status=1; }
+[[ $(probe_value "done") == 1 ]] || { echo "the scripted session did not finish" >&2; status=1; }
+[[ $(probe_value send_answered) == 1 ]] || { echo "the sends were not answered" >&2; status=1; }
 if [[ $status -ne 0 ]]; then
   grep -E -A 25 "(Invalid|uninitialised|definitely lost in|indirectly lost in)" "$work/memcheck.log" | head -n 120 >&2 || true
 fi
@@ -65,7 +51,7 @@ if [[ ${possible:-0} -ne 0 ]]; then
   grep -A 30 "possibly lost in" "$work/memcheck.log" | head -n 120 >&2 || true
 fi
 echo "exchanges=$(sed -n 's/.*requests=\([0-9]*\).*/\1/p' "$work/sim.log" | tail -n 1)" \
-  "errors_shown=$(sed -n 's/^errors_shown=//p' "$probe/probe.out" 2>/dev/null)"
+  "errors_shown=$(probe_value errors_shown)"
 suppressed=$(summary "suppressed")
 if [[ ${suppressed:-0} -ne 0 ]]; then
   echo "suppressed=$suppressed bytes left by Qt's threads at exit (see scripts/memcheck.supp)"

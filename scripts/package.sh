@@ -10,9 +10,7 @@
 # usage: scripts/package.sh [--remove] [build dir (default build/release)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/lib/simulator.sh
-source scripts/lib/settings.sh
-source scripts/lib/xvfb.sh
+source scripts/lib/session.sh
 
 remove=false
 if [[ ${1:-} == --remove ]]; then
@@ -21,10 +19,7 @@ if [[ ${1:-} == --remove ]]; then
 fi
 build=${1:-build/release}
 scripts/install-deps.sh package
-if [[ $build == build/release ]]; then
-  cmake --preset release >/dev/null
-fi
-cmake --build "$build" -j "$(nproc)" --target package
+build_programs "$build" package
 deb=$(find "$build" -maxdepth 1 -name 'marrowlink_*.deb' -printf '%T@ %p\n' | sort -n | tail -1 | cut -d' ' -f2-)
 
 # Debian's own checker: an error fails, warnings show.
@@ -45,46 +40,20 @@ echo "Installed $deb:"
 dpkg-query -L marrowlink | grep -E '/(bin|marrowlink|applications|apps|man1)/'
 desktop-file-validate /usr/share/applications/marrowlink.desktop
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-package-XXXXXX")
-cleanup() {
-  stop_simulator
-  stop_xvfb
-  rm -rf "$work"
+on_session_end() {
   if $remove; then
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq marrowlink >/dev/null
   fi
 }
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-export XDG_CONFIG_HOME=$work/config
-export XDG_DATA_HOME=$work/data
+start_session
+program=/usr/bin/marrowlink
 start_simulator /usr/bin/k4410r-sim "$work/sim.log" --steady --record "$work/wire"
+# The port opens at start.
 write_settings "Port=$sim_port" Open=dword:1
 
 screenshot=$(realpath -m "$build/package.png")
-# The port opens at start; the message box is at 180,60 with no window
-# manager to move the window.
-cat >"$work/session.sh" <<EOS
-set -euo pipefail
-export QT_QPA_PLATFORM=xcb
-LD_DEBUG=files /usr/bin/marrowlink >"$work/app.log" 2>&1 &
-app=\$!
-window=\$(xdotool search --sync --name '^K4410R Diroridodevo 3.2\$' | head -1)
-sleep 1
-xdotool mousemove 180 60 click 1 key ctrl+a
-xdotool type --delay 40 'p.v'
-xdotool key Return
-sleep 1.5
-import -window "\$window" "$screenshot"
-kill -TERM \$app
-wait \$app
-EOS
 start_xvfb 800x600x24
-if ! bash "$work/session.sh"; then
-  grep -v '^ *[0-9]*:' "$work/app.log" >&2 || true
-  exit 1
-fi
+send_through_window "$screenshot" env LD_DEBUG=files
 
 failed=0
 if ! grep -q 'file=/usr/\(bin/\.\./\)\?lib/\([^/]*/\)\?marrowlink/libSetupApi.so .*dynamically loaded by /usr/bin/marrowlink' \

@@ -9,17 +9,18 @@
 # band, having left it and come back on each side.
 #
 # usage: scripts/screenshot-watch.sh [seconds of polling (124)] [build dir (default build/release)]
+#          [output folder (default docs)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/lib/simulator.sh
-source scripts/lib/settings.sh
-source scripts/lib/xvfb.sh
 source scripts/lib/session.sh
 
 seconds=${1:-124}
 build=${2:-build/release}
+output=$(realpath -m "${3:-docs}")
+scripts/install-deps.sh
+build_programs "$build" marrowlink k4410r-sim
 start_session "$build"
-docs=$(realpath docs)
+mkdir -p "$output"
 write_settings Port=COM1 Open=dword:1 Left=dword:0 Top=dword:600 Monitor=dword:1 \
   "Monitor Left=dword:0" "Monitor Top=dword:0" "Monitor Panels=dword:3" \
   "Monitor Panel0 Command=p.v" "Monitor Panel0 Color=dword:800000" \
@@ -29,17 +30,11 @@ write_settings Port=COM1 Open=dword:1 Left=dword:0 Top=dword:600 Monitor=dword:1
   "Panel1 High=24.8" "Panel2 High=100"
 start_simulator "$sim" "$work/sim.log" --port 1
 
-# Without a window manager every window opens where it is placed and keeps
-# no frame, so client positions are screen positions.
-cat >"$work/session.sh" <<EOS
-set -euo pipefail
-export QT_QPA_PLATFORM=xcb
-"$program" >"$work/app.log" 2>&1 &
-app=\$!
-xdotool search --sync --name '^K4410R Diroridodevo 3.2\$' >/dev/null
+start_xvfb 1280x900x24
+window_session <<EOS
 monitor=\$(xdotool search --sync --name '^K4410R_MonitorForm\$' | head -1)
 sleep $seconds
-import -window "\$monitor" "$docs/panel-alarm.png"
+import -window "\$monitor" "$output/panel-alarm.png"
 # Panel0's menu: Limits..., Trend...
 xdotool mousemove 150 100 click 3
 sleep 1
@@ -47,10 +42,6 @@ xdotool key Down Down Return
 trend=\$(xdotool search --sync --name '^Trend' | head -1)
 xdotool windowmove "\$trend" 330 0
 sleep 3
-import -window "\$trend" "$docs/trend.png"
-kill -TERM \$app
-wait \$app
+import -window "\$trend" "$output/trend.png"
 EOS
-start_xvfb 1280x900x24
-bash "$work/session.sh" || { cat "$work/app.log"; exit 1; }
-echo "$docs/panel-alarm.png $docs/trend.png"
+echo "$output/panel-alarm.png $output/trend.png"

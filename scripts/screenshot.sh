@@ -7,13 +7,12 @@
 # usage: scripts/screenshot.sh [output png (default docs/screenshot.png)] [build dir (default build/release)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/lib/simulator.sh
-source scripts/lib/settings.sh
-source scripts/lib/xvfb.sh
 source scripts/lib/session.sh
 
 output=$(realpath -m "${1:-docs/screenshot.png}")
 build=${2:-build/release}
+scripts/install-deps.sh
+build_programs "$build" marrowlink k4410r-sim
 start_session "$build"
 mkdir -p "$(dirname "$output")"
 write_settings Port=COM1 Open=dword:1 Monitor=dword:1 "Monitor Left=dword:190" \
@@ -22,29 +21,16 @@ write_settings Port=COM1 Open=dword:1 Monitor=dword:1 "Monitor Left=dword:190" \
   "Monitor Panel1 Command=s.p" "Monitor Panel1 Color=dword:c0"
 start_simulator "$sim" "$work/sim.log" --steady --port 1
 
-# Without a window manager every window opens where it is placed and keeps
-# no frame, so client positions are screen positions.
-cat >"$work/session.sh" <<EOS
-set -euo pipefail
-export QT_QPA_PLATFORM=xcb
-"$program" >"$work/app.log" 2>&1 &
-app=\$!
-xdotool search --sync --name '^K4410R Diroridodevo 3.2\$' >/dev/null
+start_xvfb 800x560x24
+window_session <<EOS
 xdotool search --sync --name '^K4410R_MonitorForm\$' >/dev/null
 sleep 1
 # The "&Values" check box beside "&Monitor".
 xdotool mousemove 150 86 click 1
 values=\$(xdotool search --sync --name '^TestVM806D_LX_MonitorForm\$' | head -1)
 xdotool windowmove "\$values" 400 320
-# p.v typed into the message box and sent with Enter.
-xdotool mousemove 180 60 click 1 key ctrl+a
-xdotool type --delay 40 'p.v'
-xdotool key Return
+send p.v
 sleep 4
 import -window root "$output"
-kill -TERM \$app
-wait \$app
 EOS
-start_xvfb 800x560x24
-bash "$work/session.sh" || { cat "$work/app.log"; exit 1; }
 echo "$output"

@@ -23,28 +23,15 @@
 #          [memory rounds (default 7)] [timing rounds (default 40)]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/lib/simulator.sh
-source scripts/lib/settings.sh
-source scripts/lib/xvfb.sh
+source scripts/lib/session.sh
 
 scripts/install-deps.sh run
 build=${1:-build/release}
 memory_rounds=${2:-7}
 timing_rounds=${3:-40}
-program=$(realpath "$build/bin/marrowlink")
+start_session "$build"
 floor=$(realpath "$build/bin/startup-floor")
 watch=$(realpath "$build/bin/startup-watch")
-sim=$(realpath "$build/bin/k4410r-sim")
-title='K4410R Diroridodevo 3.2'
-
-work=$(mktemp -d)
-cleanup() {
-  stop_simulator
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
 
 export QT_QPA_PLATFORM=xcb
 start_xvfb 1024x768x24

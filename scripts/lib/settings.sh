@@ -5,14 +5,17 @@
 # those values of the program's key, nothing else. A value written
 # dword:<hex> is a number (dword:1, dword:ff000008), any other a string. An
 # argument [Subkey] puts the values after it under that subkey (Limits).
+# settings_key: the program's key, as the file names it.
+settings_key='HKEY_CURRENT_USER\Software\Tavrin\Private\Marrowlink'
+
 write_settings() {
   local file=$XDG_CONFIG_HOME/marrowlink/user.reg setting name value
   mkdir -p "${file%/*}"
   {
-    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink]\r\n'
+    printf 'REGEDIT4\r\n\r\n[%s]\r\n' "$settings_key"
     for setting in "$@"; do
       if [[ $setting =~ ^\[(.+)\]$ ]]; then
-        printf '\r\n[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink\\%s]\r\n' "${BASH_REMATCH[1]}"
+        printf '\r\n[%s\\%s]\r\n' "$settings_key" "${BASH_REMATCH[1]}"
         continue
       fi
       name=${setting%%=*}

@@ -8,7 +8,10 @@
 start_simulator() {
   local program=$1 log=$2
   shift 2
-  "$program" "$@" >"$log" 2>&1 </dev/null &
+  # The background job opens the log only once it runs, maybe after the
+  # first look at it below.
+  : >"$log"
+  "$program" "$@" >>"$log" 2>&1 </dev/null &
   sim_pid=$!
   sim_port=""
   for _ in $(seq 50); do

@@ -11,14 +11,11 @@
 #   scripts/windows/test-gui.sh [zip]    (default: build/windows/marrowlink-3.2-windows-x64.zip)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-# shellcheck source=scripts/lib/xvfb.sh
-source scripts/lib/xvfb.sh
-# shellcheck source=scripts/lib/simulator.sh
-source scripts/lib/simulator.sh
+# shellcheck source=scripts/lib/session.sh
+source scripts/lib/session.sh
 
 zip=${1:-build/windows/marrowlink-3.2-windows-x64.zip}
 out=$(dirname "$zip")
-title='K4410R Diroridodevo 3.2'
 key='HKCU\Software\Tavrin\Private\Marrowlink'
 sim_port=COM9
 started=$(date +%s)
