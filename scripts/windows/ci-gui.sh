@@ -37,6 +37,8 @@ EOF
   scripts/windows/build-qt.sh
 fi
 
+# marrowlink-cli.exe's MQTT library: a minute or two when not cached.
+scripts/windows/build-mosquitto.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 scripts/windows/package.sh build/windows
