@@ -15,6 +15,8 @@ cd "$(dirname "$0")/../.."
 source scripts/lib/xvfb.sh
 # shellcheck source=scripts/lib/simulator.sh
 source scripts/lib/simulator.sh
+# shellcheck source=scripts/lib/check.sh
+source scripts/lib/check.sh
 
 zip=${1:-build/windows/marrowlink-3.2-windows-x64.zip}
 out=$(dirname "$zip")
@@ -23,17 +25,6 @@ key='HKCU\Software\Tavrin\Private\Marrowlink'
 sim_port=COM9
 started=$(date +%s)
 
-failed=0
-check() { # check <name> <command...>: runs the command, reports, counts failures
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok:     $name"
-  else
-    echo "FAILED: $name"
-    failed=$((failed + 1))
-  fi
-}
 die() {
   echo "FAILED: $*"
   echo "Windows GUI check: stopped at \"$*\" after $(($(date +%s) - started)) s"
