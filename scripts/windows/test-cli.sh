@@ -52,8 +52,11 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 subscribe() {
   mosquitto_sub -h 127.0.0.1 -p "$broker_port" -c -i "$1" -q 1 -t "$2" -E
 }
+# collect <id> <topic> <seconds> [count]: what it holds, until that many
+# have come or the seconds have passed.
 collect() {
-  mosquitto_sub -h 127.0.0.1 -p "$broker_port" -c -i "$1" -q 1 -t "$2" -v -W "$3" 2>/dev/null || true
+  mosquitto_sub -h 127.0.0.1 -p "$broker_port" -c -i "$1" -q 1 -t "$2" -v -W "$3" ${4:+-C "$4"} \
+    2>/dev/null || true
 }
 
 answers() {
@@ -69,7 +72,7 @@ three_readings() {
     cat "$work/three.err"
     return 1
   }
-  collect three 'marrowlink/#' 5 >"$work/three.sub"
+  collect three 'marrowlink/#' 10 3 >"$work/three.sub"
   [ "$(grep -c "/$port/p.v {.*\"value\":23.5," "$work/three.sub")" -eq 3 ] ||
     shows "$work/three.sub" "three readings of /$port/p.v"
 }
