@@ -27,6 +27,12 @@ constexpr const char* CommandsNote =
     "Commands are sent as given, followed by CR LF; \\r, \\n, \\t, \\\\ and \\xHH stand for "
     "those bytes.";
 
+#ifdef MARROWLINK_MQTT_TLS
+constexpr bool TlsBuiltIn = true;
+#else
+constexpr bool TlsBuiltIn = false;
+#endif
+
 void CheckPortName(const std::string& name) {
   std::int32_t number = 0;
   try {
@@ -106,7 +112,9 @@ void AddPollOptions(CLI::App& poll, TCliOptions& options, TRaw& raw) {
     poll.add_option("--mqtt-credentials", raw.MqttCredentials,
                     "client-id, username, password (a file only its owner may read)")
         ->type_name("FILE");
-    poll.add_option("--mqtt-cafile", raw.MqttCaFile, "connect with TLS, trusting this CA")
+    poll.add_option("--mqtt-cafile", raw.MqttCaFile,
+                    TlsBuiltIn ? "connect with TLS, trusting this CA"
+                               : "not in this build: it has no TLS (no OpenSSL for Windows)")
         ->type_name("FILE");
   } else {
     poll.footer("This build has no MQTT publishing (--mqtt).");
@@ -121,6 +129,8 @@ void CheckPollOptions(TCliOptions& options, const TRaw& raw) {
     options.Count = ParseCount(raw.Count);
   if (!options.CsvPath.empty() && options.CsvPath == options.JsonlPath)
     throw TUsageError("--csv and --jsonl cannot write to the same place");
+  if (!raw.MqttCaFile.empty() && !TlsBuiltIn)
+    throw TUsageError("--mqtt-cafile: this build has no TLS (no OpenSSL for Windows)");
   if (raw.Mqtt.empty()) {
     if (!raw.MqttPrefix.empty() || !raw.MqttCredentials.empty() || !raw.MqttCaFile.empty())
       throw TUsageError("the --mqtt-... options need --mqtt HOST");

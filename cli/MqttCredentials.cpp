@@ -49,8 +49,8 @@ TMqttCredentials ReadMqttCredentials(const std::string& path) {
   if (!file)
     throw Exception("cannot read the MQTT credentials file " + path);
   if (platform::ReadableByOthers(path))
-    throw Exception("the MQTT credentials file " + path +
-                    " is readable by other users; refused (chmod 600 it)");
+    throw Exception("the MQTT credentials file " + path + " is readable by other users; refused (" +
+                    platform::OwnerOnlyHint(path) + ")");
   std::ostringstream text;
   text << file.rdbuf();
   return ParseMqttCredentials(text.str(), path);

@@ -1,17 +1,8 @@
 # The Qt that scripts/windows/build-qt.sh cross-builds for MinGW-w64, found in
 # its cache folder unless MARROWLINK_WINDOWS_QT names another. Its host tools
 # (moc, uic, rcc) are the machine's own Qt of the same version.
-if(NOT MARROWLINK_WINDOWS_QT)
-  execute_process(
-    COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows/build-qt.sh --print-dir
-    OUTPUT_VARIABLE default_windows_qt
-    OUTPUT_STRIP_TRAILING_WHITESPACE
-    RESULT_VARIABLE print_result)
-  if(NOT print_result EQUAL 0)
-    set(default_windows_qt "")
-  endif()
-  set(MARROWLINK_WINDOWS_QT "${default_windows_qt}" CACHE PATH "Qt built for Windows (MinGW-w64)" FORCE)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsCache.cmake)
+marrowlink_windows_cache(MARROWLINK_WINDOWS_QT build-qt.sh "Qt built for Windows (MinGW-w64)")
 
 if(NOT EXISTS "${MARROWLINK_WINDOWS_QT}/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake")
   message(FATAL_ERROR

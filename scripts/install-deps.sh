@@ -28,9 +28,11 @@ tests=(libgtest-dev clang libclang-rt-14-dev clang-tidy valgrind mosquitto mosqu
 # CPack asks dpkg-shlibdeps for the dependencies and file for what to ask
 # about; lintian checks the .deb as Debian would.
 package=(dpkg-dev file desktop-file-utils lintian)
-windows=(googletest g++-mingw-w64-x86-64-posix wine wine64)
-# Qt's source comes with apt-get source, which unpacks with dpkg-source.
-windows_gui=(dpkg-dev zip unzip)
+# The sources of libmosquitto and Qt come with apt-get source, which unpacks
+# with dpkg-source; the Windows command-line program's check publishes to a
+# broker and reads the readings back.
+windows=(googletest g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev mosquitto mosquitto-clients)
+windows_gui=(zip unzip)
 fresh=(debootstrap)
 
 packages=("${build[@]}")

@@ -11,4 +11,8 @@ bool ReadableByOthers(const std::string& path) {
   return (info.st_mode & (S_IRGRP | S_IROTH)) != 0;
 }
 
+std::string OwnerOnlyHint(const std::string&) {
+  return "chmod 600 it";
+}
+
 } // namespace platform

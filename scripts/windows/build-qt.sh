@@ -10,6 +10,8 @@
 # --print-dir only prints where the cache is (or would be) and exits.
 # MARROWLINK_QT_JOBS sets the build's parallelism (default: nproc).
 set -euo pipefail
+# shellcheck source=scripts/lib/debian-source.sh
+source "$(dirname "$0")/../lib/debian-source.sh"
 
 # Printing the cache folder is what CMake asks when it configures: it
 # installs nothing.
@@ -68,47 +70,9 @@ started=$(date +%s)
 work=$cache_root/qt-$qt_version-mingw64.build
 mkdir -p "$work"
 
-# Step: source. apt reads a private configuration with deb-src twins of this
-# machine's own entries, so the machine's sources stay as they are.
+# Step: source.
 src=$work/src
-if [ ! -f "$src/.complete" ]; then
-  echo "== Fetching the source of $source_package $host_version"
-  apt_dir=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-apt-XXXXXX")
-  trap 'rm -rf "$apt_dir"' EXIT
-  mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-  : >"$apt_dir/sources.list"
-  shopt -s nullglob
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >>"$apt_dir/sources.list"
-  done
-  n=0
-  for f in /etc/apt/sources.list.d/*.sources; do
-    n=$((n + 1))
-    sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/sources.list.d/src$n.sources"
-  done
-  shopt -u nullglob
-  apt_opts=(
-    -o "Dir::Etc::sourcelist=$apt_dir/sources.list"
-    -o "Dir::Etc::sourceparts=$apt_dir/sources.list.d"
-    -o "Dir::State::Lists=$apt_dir/lists"
-    -o "Dir::Cache=$apt_dir/cache"
-    -o "APT::Sandbox::User=root"
-  )
-  apt-get "${apt_opts[@]}" update -qq ||
-    fail "source download failed: apt-get update with deb-src entries for this machine's mirrors"
-  rm -rf "$work/fetch"
-  mkdir -p "$work/fetch"
-  (cd "$work/fetch" && apt-get "${apt_opts[@]}" source -qq "$source_package=$host_version") ||
-    fail "source download failed: apt-get source $source_package=$host_version"
-  unpacked=$(find "$work/fetch" -mindepth 1 -maxdepth 1 -type d | head -n 1)
-  if [ -z "$unpacked" ] || [ ! -f "$unpacked/CMakeLists.txt" ]; then
-    fail "source download failed: no unpacked source tree in $work/fetch"
-  fi
-  rm -rf "$src"
-  mv "$unpacked" "$src"
-  rm -rf "$work/fetch"
-  touch "$src/.complete"
-fi
+fetch_debian_source "$source_package" "$host_version" "$src" || fail "Qt build failed at the source"
 
 # Step: configure. The Qt DLLs and the program share the C++ runtime DLL,
 # so nothing here links the runtime statically.

@@ -37,6 +37,8 @@ EOF
   scripts/windows/build-qt.sh
 fi
 
+# marrowlink-cli.exe's MQTT library: 2 s cached, about a minute when not.
+scripts/windows/build-mosquitto.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 scripts/windows/package.sh build/windows

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Windows zip of a cross-built program: marrowlink.exe and
-# marrowlink-cli.exe (linked statically, without MQTT), the Qt DLLs
-# and plugins it loads, the MinGW runtime DLLs and README-windows.txt, in
+# marrowlink-cli.exe (linked statically, libmosquitto included), the Qt DLLs
+# and plugins it loads, the MinGW runtime DLLs, README-windows.txt and, with
+# marrowlink-cli.exe, NOTICE.txt and the licences it names, in
 # build/windows/marrowlink-3.2-windows-x64.zip (or in the given build folder).
 # Every DLL import of every file in the zip is checked: each must be in the
 # zip or be a DLL that Windows itself provides.
@@ -98,6 +99,18 @@ done
 "$triplet-strip" --strip-unneeded "$root"/*.exe "$root"/*.dll "$root"/*/*.dll
 
 sed "s/@VERSION@/$version/g" packaging/README-windows.txt | sed 's/$/\r/' >"$root/README-windows.txt"
+
+# What marrowlink-cli.exe links in, named with its licence.
+if [ -f "$root/marrowlink-cli.exe" ]; then
+  licenses=$(sed -n 's/^MARROWLINK_WINDOWS_MOSQUITTO:PATH=//p' "$build/CMakeCache.txt")/share/licenses
+  [ -f "$licenses/mosquitto-version" ] || fail "no licence texts of libmosquitto in $licenses"
+  mkdir -p "$root/licenses"
+  for f in LICENSE.txt edl-v10 epl-v20; do
+    sed 's/$/\r/' "$licenses/mosquitto-$f" >"$root/licenses/mosquitto-${f%.txt}.txt"
+  done
+  sed -e "s/@VERSION@/$version/g" -e "s/@MOSQUITTO_VERSION@/$(cat "$licenses/mosquitto-version")/g" \
+    packaging/NOTICE-windows.txt | sed 's/$/\r/' >"$root/NOTICE.txt"
+fi
 
 rm -f "$zip"
 zip_path=$(realpath -m "$zip")

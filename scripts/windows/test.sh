@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Cross-builds the layers below the GUI and their tests as Windows x64
+# Cross-builds the layers below the GUI, marrowlink-cli.exe (with its MQTT
+# library, scripts/windows/build-mosquitto.sh) and their tests as Windows x64
 # executables (MinGW-w64) and runs them under Wine, headless, in a fresh
-# temporary prefix. The end-to-end tests talk to the simulated instrument,
-# built natively, through a COM port that Wine maps to its pseudo-terminal.
+# temporary prefix. The end-to-end tests and scripts/windows/test-cli.sh talk
+# to the simulated instrument, built natively, through a COM port that Wine
+# maps to its pseudo-terminal, whose modem lines answer through a library
+# preloaded into Wine (tools/wine-modem).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/lib/simulator.sh
@@ -10,13 +13,18 @@ source scripts/lib/simulator.sh
 scripts/install-deps.sh windows
 
 jobs=$(nproc)
+scripts/windows/build-mosquitto.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
 
 sim_build=build/mingw-sim
 cmake -S . -B "$sim_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DMARROWLINK_GUI=OFF -DMARROWLINK_TESTS=OFF >/dev/null
-cmake --build "$sim_build" --target k4410r-sim -j "$jobs"
+cmake --build "$sim_build" --target k4410r-sim marrowlink_wine_modem -j "$jobs"
+# A pseudo-terminal has no modem lines, so Wine refuses RTS on it (error
+# 50); preloaded into Wine, this library keeps them, so that RTS keys each
+# exchange with the simulator as on a real port. Other requests pass through.
+export LD_PRELOAD=$PWD/$sim_build/bin/libmarrowlink_wine_modem.so
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-wine-XXXXXX")
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
@@ -55,3 +63,4 @@ wineserver -w >/dev/null 2>&1 </dev/null || true
 start_wine
 
 MARROWLINK_SIM_PORT="$sim_port" ctest --preset mingw --timeout 120
+scripts/windows/test-cli.sh build/mingw/bin/marrowlink-cli.exe "$sim_port" "$(readlink "$link")"
