@@ -10,8 +10,9 @@
 #   test: everything scripts/test.sh needs, the three below included
 #   package: build, install and try the .deb (scripts/package.sh)
 #   windows: cross-build and run under Wine (scripts/windows/test.sh)
-#   windows-gui: build Qt for Windows, the zip, and try it under Wine and
-#     Xvfb (scripts/windows/build-qt.sh, package.sh, test-gui.sh)
+#   windows-gui: build Qt for Windows, the zip and the installer, and try
+#     them under Wine and Xvfb (scripts/windows/build-qt.sh, package.sh,
+#     msi.sh, test-gui.sh, test-msi.sh)
 #   fresh: make a clean Debian root to run the README's commands in
 #     (scripts/fresh-machine.sh)
 set -euo pipefail
@@ -30,8 +31,9 @@ tests=(libgtest-dev clang libclang-rt-14-dev clang-tidy valgrind mosquitto mosqu
 # about; lintian checks the .deb as Debian would.
 package=(dpkg-dev file desktop-file-utils lintian)
 windows=(googletest g++-mingw-w64-x86-64-posix wine wine64)
-# Qt's source comes with apt-get source, which unpacks with dpkg-source.
-windows_gui=(dpkg-dev zip unzip)
+# Qt's source comes with apt-get source, which unpacks with dpkg-source;
+# wixl builds the installer.
+windows_gui=(dpkg-dev zip unzip wixl)
 fresh=(debootstrap)
 
 packages=("${build[@]}")
