@@ -13,6 +13,9 @@
 # The zip defaults to build/windows/marrowlink-3.2-windows-x64.zip, the
 # version to the zip's own, the installer to the zip's name ending in .msi.
 set -euo pipefail
+# Paths as given, from where the script was started.
+[ $# -ge 1 ] && set -- "$(realpath -m "$1")" "${@:2}"
+[ $# -ge 3 ] && set -- "$1" "$2" "$(realpath -m "$3")" "${@:4}"
 cd "$(dirname "$0")/../.."
 
 zip=${1:-build/windows/marrowlink-3.2-windows-x64.zip}
@@ -54,14 +57,15 @@ tree() {
     fi
     components+=("c$id")
     echo "$pad<Component Id=\"c$id\" Guid=\"*\" Win64=\"yes\">"
-    echo "$pad  <File Id=\"f$id\" KeyPath=\"yes\" Source=\"$(xml "${entry#"$stage/"}")\">"
+    echo "$pad  <File Id=\"f$id\" KeyPath=\"yes\" Source=\"$(xml "${entry#"$stage/"}")\"/>"
     # The Start-menu entry belongs to the program's file, and goes with it.
+    # It names the file itself: inside the File element wixl would make it
+    # an advertised one, naming the feature, which Wine's shell cannot start.
     if [ "$entry" = "${top[0]}/marrowlink.exe" ]; then
-      echo "$pad    <Shortcut Id=\"menu\" Directory=\"ProgramMenuFolder\" Name=\"Marrowlink\""
-      echo "$pad      Description=\"Send commands to a field instrument on a serial port and read its answers\""
-      echo "$pad      WorkingDirectory=\"INSTALLDIR\"/>"
+      echo "$pad  <Shortcut Id=\"menu\" Directory=\"ProgramMenuFolder\" Name=\"Marrowlink\""
+      echo "$pad    Description=\"Send commands to a field instrument on a serial port and read its answers\""
+      echo "$pad    Target=\"[#f$id]\" WorkingDirectory=\"INSTALLDIR\"/>"
     fi
-    echo "$pad  </File>"
     echo "$pad</Component>"
   done
 }
@@ -93,6 +97,6 @@ $(printf '      <ComponentRef Id="%s"/>\n' "${components[@]}")
 </Wix>
 EOF
 # wixl takes the sources' paths relative to where it runs.
-msi_path=$(realpath -m "$msi")
-(cd "$stage" && wixl -a x64 -o "$msi_path" marrowlink.wxs) || fail "wixl could not build $msi"
+msi=$(realpath -m "$msi")
+(cd "$stage" && wixl -a x64 -o "$msi" marrowlink.wxs) || fail "wixl could not build $msi"
 echo "Windows installer: $msi ($(du -k "$msi" | cut -f1) KB, version $version, ${#components[@]} files)"

@@ -14,6 +14,7 @@
 #
 #   scripts/windows/test-msi.sh [msi]   (default: build/windows/marrowlink-3.2-windows-x64.msi)
 set -euo pipefail
+[ $# -ge 1 ] && set -- "$(realpath -m "$1")"
 cd "$(dirname "$0")/../.."
 # shellcheck source=scripts/lib/xvfb.sh
 source scripts/lib/xvfb.sh
@@ -56,7 +57,9 @@ next_version=$major.$minor.$((${build:-0} + 1))
 work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-winmsi-XXXXXX")
 app_pid=""
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko prompt, and no menu entries on this machine for the
+# Start-menu entry of the installer.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
   wineserver -k >/dev/null 2>&1 </dev/null || true
