@@ -5,11 +5,15 @@
 #
 # windows_named <title>: ids of the visible X windows with exactly that name.
 # wait_windows <title> <count> [seconds]: until that many are visible; fails
-#   early when the process $app_pid has ended.
+#   early when the process $app_pid (if set) has ended.
+# app_exited [any]: the process $app_pid ends within 30 s, with status 0
+#   unless any (a process found through its window, not this shell's
+#   child, whose status cannot be had); clears app_pid.
 # read_settings <key> <folder>: the key's values into <folder>/settings.txt
 #   (as reg query prints them) and <folder>/values.txt (TYPE|name|value).
 # settings_match <folder>: the values read are the 34 of the schema, each
 #   with its type; otherwise says what differs.
+# shellcheck disable=SC2154 # app_pid is the sourcing script's
 windows_named() {
   local pattern
   pattern="^$(printf '%s' "$1" | sed 's/[].[*^$\\]/\\&/g')\$"
@@ -20,9 +24,21 @@ wait_windows() {
   local deadline=$((SECONDS + ${3:-30}))
   while [ "$(windows_named "$1" | wc -l)" -ne "$2" ]; do
     [ $SECONDS -lt $deadline ] || return 1
-    kill -0 "$app_pid" 2>/dev/null || return 1
+    [ -z "$app_pid" ] || kill -0 "$app_pid" 2>/dev/null || return 1
     sleep 0.2
   done
+}
+
+app_exited() {
+  local deadline=$((SECONDS + 30)) status=0
+  while kill -0 "$app_pid" 2>/dev/null; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.2
+  done
+  [ "${1:-}" = any ] || wait "$app_pid" 2>/dev/null || status=$?
+  app_pid=""
+  [ "$status" -eq 0 ] || echo "        exit status $status"
+  [ "$status" -eq 0 ]
 }
 
 read_settings() {

@@ -37,7 +37,9 @@ trap 'rm -rf "$stage"' EXIT
 unzip -q "$zip" -d "$stage/files"
 shopt -s nullglob dotglob
 top=("$stage/files"/*)
-[ ${#top[@]} -eq 1 ] && [ -f "${top[0]}/marrowlink.exe" ] || fail "$zip does not hold one folder with marrowlink.exe"
+if [ ${#top[@]} -ne 1 ] || [ ! -f "${top[0]}/marrowlink.exe" ]; then
+  fail "$zip does not hold one folder with marrowlink.exe"
+fi
 
 xml() { sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g' <<<"$1"; }
 ids=0

@@ -25,22 +25,9 @@ key='HKCU\Software\Tavrin\Private\Marrowlink'
 sim_port=COM9
 started=$(date +%s)
 
-failed=0
-check() { # check <name> <command...>: runs the command, reports, counts failures
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok:     $name"
-  else
-    echo "FAILED: $name"
-    failed=$((failed + 1))
-  fi
-}
-die() {
-  echo "FAILED: $*"
-  echo "Windows GUI check: stopped at \"$*\" after $(($(date +%s) - started)) s"
-  exit 1
-}
+check_name="Windows GUI check"
+# shellcheck source=scripts/lib/checks.sh
+source scripts/lib/checks.sh
 
 [ -f "$zip" ] || die "no $zip (scripts/windows/package.sh makes it)"
 scripts/install-deps.sh windows-gui
@@ -219,19 +206,7 @@ check "a panel's Trend... says that this build has no trend window" \
 # A Windows close request, as when Windows logs off: the main window closes
 # and the program ends, saving its settings.
 wine_quiet taskkill /im marrowlink.exe || true
-exited() {
-  local deadline=$((SECONDS + 30))
-  while kill -0 "$app_pid" 2>/dev/null; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.2
-  done
-  wait "$app_pid" 2>/dev/null
-  local status=$?
-  app_pid=""
-  [ "$status" -eq 0 ] || echo "        exit status $status"
-  [ "$status" -eq 0 ]
-}
-check "the program ends on a close request" exited
+check "the program ends on a close request" app_exited
 
 read_settings "$key" "$work"
 check "$key holds the 34 values of the schema with their types" settings_match "$work"

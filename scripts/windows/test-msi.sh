@@ -30,22 +30,9 @@ uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 task='marrowlink COM3'
 started=$(date +%s)
 
-failed=0
-check() { # check <name> <command...>: runs the command, reports, counts failures
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok:     $name"
-  else
-    echo "FAILED: $name"
-    failed=$((failed + 1))
-  fi
-}
-die() {
-  echo "FAILED: $*"
-  echo "Windows installer check: stopped at \"$*\" after $(($(date +%s) - started)) s"
-  exit 1
-}
+check_name="Windows installer check"
+# shellcheck source=scripts/lib/checks.sh
+source scripts/lib/checks.sh
 
 [ -f "$msi" ] || die "no $msi (scripts/windows/package.sh makes it)"
 [ -f "$zip" ] || die "no $zip beside the installer"
@@ -78,8 +65,8 @@ unix_path() { winepath -u "$1" 2>/dev/null </dev/null; }
 folder=$(unix_path 'C:\Program Files\marrowlink')
 sessions=$(unix_path "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null </dev/null | tr -d '\r')")/marrowlink/sessions
 # Wine puts an all-users Start-menu entry into the user's menu.
-menus=("$(unix_path 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs')"
-  "$(unix_path "$(wine cmd /c echo %APPDATA% 2>/dev/null </dev/null | tr -d '\r')")/Microsoft/Windows/Start Menu/Programs")
+menus=('C:\ProgramData\Microsoft\Windows\Start Menu\Programs'
+  "$(wine cmd /c echo %APPDATA% 2>/dev/null </dev/null | tr -d '\r')\Microsoft\Windows\Start Menu\Programs")
 
 # What an operator would have before installing: settings (the window
 # placed clear of the corner) and a day of session records.
@@ -126,10 +113,10 @@ one_entry() { # one_entry <version>
   echo "        Installed apps hold: ${found:-nothing}"
   return 1
 }
-menu_entry() {
+menu_entry() { # its Windows path
   local menu
   for menu in "${menus[@]}"; do
-    [ -f "$menu/Marrowlink.lnk" ] && echo "$menu/Marrowlink.lnk" && return 0
+    [ -f "$(unix_path "$menu")/Marrowlink.lnk" ] && echo "$menu\Marrowlink.lnk" && return 0
   done
   return 1
 }
@@ -145,22 +132,16 @@ check "installing left the settings and the session records alone" unchanged
 # The window, started from the Start-menu entry as a user would.
 shot() { import -window root "$out/$1" 2>/dev/null && echo "        screenshot: $out/$1"; }
 if lnk=$(menu_entry); then
-  (exec wine start /wait "$(winepath -w "$lnk")" >"$work/marrowlink.log" 2>&1 </dev/null) &
-  app_pid=$!
+  # Wine's start does not wait for what a shortcut starts: the program's
+  # process is found through its window.
+  wine start "$lnk" >"$work/marrowlink.log" 2>&1 </dev/null
   if wait_windows "$title" 1 90; then
     echo "ok:     the Start-menu entry shows the window \"$title\""
+    app_pid=$(xdotool getwindowpid "$(windows_named "$title" | head -n 1)")
     sleep 2
     shot windows-msi.png
     wine_quiet taskkill /im marrowlink.exe || true
-    ended() {
-      local deadline=$((SECONDS + 30))
-      while kill -0 "$app_pid" 2>/dev/null; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.2
-      done
-      app_pid=""
-    }
-    check "the installed program ends on a close request" ended
+    check "the installed program ends on a close request" app_exited any
     read_settings "$key" "$work"
     check "$key holds the 34 values of the schema with their types" settings_match "$work"
   else
