@@ -14,8 +14,8 @@ cd "$(dirname "$0")/../.."
 elapsed=${1:-0}
 budget=$((${MARROWLINK_CI_BUDGET_MINUTES:-75} * 60))
 qt_build=$((${MARROWLINK_QT_BUILD_MINUTES:-38} * 60))
-# Building the program, the zip and the check itself.
-after_qt=$((5 * 60))
+# Building the program, the zip and the installer, and their checks.
+after_qt=$((6 * 60))
 
 scripts/install-deps.sh windows-gui
 qt=$(scripts/windows/build-qt.sh --print-dir)
