@@ -21,7 +21,7 @@ source scripts/lib/xvfb.sh
 # shellcheck source=scripts/lib/wine-window.sh
 source scripts/lib/wine-window.sh
 
-msi=${1:-build/windows/marrowlink-3.2-windows-x64.msi}
+msi=$(realpath -m "${1:-build/windows/marrowlink-3.2-windows-x64.msi}")
 zip=${msi%.msi}.zip
 out=$(dirname "$msi")
 title='K4410R Diroridodevo 3.2'
@@ -180,9 +180,9 @@ check "marrowlink-cli.exe takes the task's command line" task_command
 
 # The next version: the same files but a README of its own.
 mkdir "$work/next"
-(cd "$work/next" && unzip -q "$(realpath "$zip")")
+(cd "$work/next" && unzip -q "$zip") || die "unpacking $zip"
 printf 'Version %s.\r\n' "$next_version" >>"$(echo "$work/next"/*/README-windows.txt)"
-(cd "$work/next" && zip -qr ../next.zip .)
+(cd "$work/next" && zip -qr ../next.zip .) || die "zipping version $next_version"
 scripts/windows/msi.sh "$work/next.zip" "$next_version" "$work/next.msi" >/dev/null ||
   die "building the installer of version $next_version"
 check "the installer of version $next_version installs over it" msiexec_quiet /i "$(winepath -w "$work/next.msi")"
