@@ -4,9 +4,10 @@
 # Program Files\marrowlink, a Start-menu entry for the window, and an entry
 # in Installed apps that removes it. The UpgradeCode never changes, so
 # installing a newer version replaces an older one in place. The installer
-# writes no registry value and no file outside its folder and the entry:
-# the settings and session records stay as they are through installing,
-# upgrading and removing.
+# writes nothing but its folder, the Start-menu entry and the entry in
+# Installed apps (no registry value, no custom action): the settings and
+# session records stay as they are through installing, upgrading and
+# removing.
 #
 #   scripts/windows/msi.sh [zip] [version] [msi]
 #
