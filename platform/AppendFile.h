@@ -29,12 +29,17 @@ public:
   bool Write(std::string_view bytes);
 
   // The file has no name left in any folder: someone deleted it while it
-  // was open, and what is written now would be lost with the handle.
-  bool Unlinked() const;
+  // was open, and what is written now would be lost with the handle. On
+  // Windows a deleted file may keep its name, and say nothing, until its
+  // last handle is closed (so under Wine): there this lets go of the file
+  // and opens its path again, and a path that then leads to another file,
+  // or to none, counts as deleted.
+  bool Unlinked();
 
 private:
   static constexpr std::intptr_t Closed = -1;
   std::intptr_t Handle = Closed;
+  std::string Path; // as opened
 };
 
 } // namespace platform

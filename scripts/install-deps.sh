@@ -10,8 +10,9 @@
 #   test: everything scripts/test.sh needs, the three below included
 #   package: build, install and try the .deb (scripts/package.sh)
 #   windows: cross-build and run under Wine (scripts/windows/test.sh)
-#   windows-gui: build Qt for Windows, the zip, and try it under Wine and
-#     Xvfb (scripts/windows/build-qt.sh, package.sh, test-gui.sh)
+#   windows-gui: build Qt for Windows, the zip and the installer, and try
+#     them under Wine and Xvfb (scripts/windows/build-qt.sh, package.sh,
+#     msi.sh, test-gui.sh, test-msi.sh)
 #   fresh: make a clean Debian root to run the README's commands in
 #     (scripts/fresh-machine.sh)
 set -euo pipefail
@@ -23,8 +24,9 @@ build=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libcl
 run=(xvfb imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
 # The command-line program's tests start a broker, subscribe to it and read
-# its CSV back with Python's csv module.
-tests=(libgtest-dev clang libclang-rt-14-dev clang-tidy valgrind mosquitto mosquitto-clients python3)
+# its CSV back with Python's csv module. The German-locale test makes its
+# locale with localedef from the character maps of locales.
+tests=(libgtest-dev clang libclang-rt-14-dev clang-tidy valgrind mosquitto mosquitto-clients python3 locales)
 # CPack asks dpkg-shlibdeps for the dependencies and file for what to ask
 # about; lintian checks the .deb as Debian would.
 package=(dpkg-dev file desktop-file-utils lintian)
@@ -32,7 +34,8 @@ package=(dpkg-dev file desktop-file-utils lintian)
 # with dpkg-source; the Windows command-line program's check publishes to a
 # broker and reads the readings back.
 windows=(googletest g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev mosquitto mosquitto-clients)
-windows_gui=(zip unzip)
+# wixl builds the installer.
+windows_gui=(zip unzip wixl)
 fresh=(debootstrap)
 
 packages=("${build[@]}")

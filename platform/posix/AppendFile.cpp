@@ -28,6 +28,7 @@ bool AppendFile::Open(const std::string& path, bool truncate) {
   if (fd < 0)
     return false;
   Handle = fd;
+  Path = path;
   return true;
 }
 
@@ -74,7 +75,7 @@ bool AppendFile::Write(std::string_view bytes) {
   return false;
 }
 
-bool AppendFile::Unlinked() const {
+bool AppendFile::Unlinked() {
   struct stat info {};
   return Handle != Closed && ::fstat(Fd(Handle), &info) == 0 && info.st_nlink == 0;
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # CI's Windows GUI step: cross-builds the whole program against the cached
-# Windows Qt, zips it and checks the zip under Wine. Without the cached Qt it
-# builds Qt first, but only if the whole CI run still ends within its time
-# budget; otherwise it skips the check, loudly.
+# Windows Qt, makes the zip and the installer and checks both under Wine.
+# Without the cached Qt it builds Qt first, but only if the whole CI run
+# still ends within its time budget; otherwise it skips the check, loudly.
 #
 #   scripts/windows/ci-gui.sh [seconds the CI run has taken so far]
 #
@@ -14,8 +14,8 @@ cd "$(dirname "$0")/../.."
 elapsed=${1:-0}
 budget=$((${MARROWLINK_CI_BUDGET_MINUTES:-75} * 60))
 qt_build=$((${MARROWLINK_QT_BUILD_MINUTES:-38} * 60))
-# Building the program, the zip and the check itself.
-after_qt=$((5 * 60))
+# Building the program, the zip and the installer, and their checks.
+after_qt=$((6 * 60))
 
 scripts/install-deps.sh windows-gui
 qt=$(scripts/windows/build-qt.sh --print-dir)
@@ -43,3 +43,4 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 scripts/windows/package.sh build/windows
 scripts/windows/test-gui.sh build/windows/marrowlink-3.2-windows-x64.zip
+scripts/windows/test-msi.sh build/windows/marrowlink-3.2-windows-x64.msi

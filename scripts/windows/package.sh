@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Makes the Windows zip of a cross-built program: marrowlink.exe and
 # marrowlink-cli.exe (linked statically, libmosquitto included), the Qt DLLs
-# and plugins it loads, the MinGW runtime DLLs, README-windows.txt and, with
-# marrowlink-cli.exe, NOTICE.txt and the licences it names, in
-# build/windows/marrowlink-3.2-windows-x64.zip (or in the given build folder).
+# and plugins it loads, the MinGW runtime DLLs, README-windows.txt, the task
+# file marrowlink-cli-task.xml and, with marrowlink-cli.exe, NOTICE.txt and
+# the licences it names, in build/windows/marrowlink-3.2-windows-x64.zip (or
+# in the given build folder), and the installer made from that zip
+# (scripts/windows/msi.sh) beside it.
 # Every DLL import of every file in the zip is checked: each must be in the
 # zip or be a DLL that Windows itself provides.
 #
@@ -99,6 +101,10 @@ done
 "$triplet-strip" --strip-unneeded "$root"/*.exe "$root"/*.dll "$root"/*/*.dll
 
 sed "s/@VERSION@/$version/g" packaging/README-windows.txt | sed 's/$/\r/' >"$root/README-windows.txt"
+# The task to import with schtasks: in UTF-16 with a byte-order mark, as
+# Windows writes task files.
+sed 's/$/\r/' packaging/marrowlink-cli-task.xml | iconv -f UTF-8 -t UTF-16LE |
+  { printf '\xff\xfe' && cat; } >"$root/marrowlink-cli-task.xml"
 
 # What marrowlink-cli.exe links in, named with its licence.
 if [ -f "$root/marrowlink-cli.exe" ]; then
@@ -117,3 +123,6 @@ zip_path=$(realpath -m "$zip")
 (cd "$stage" && zip -qr -9 "$zip_path" "$name")
 echo "Windows package: $zip ($(du -k "$zip" | cut -f1) KB)"
 (cd "$root" && find . -type f | sort | sed 's|^\./|  |')
+
+# The installer, from exactly the files of the zip.
+scripts/windows/msi.sh "$zip"

@@ -12,8 +12,9 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=scripts/lib/broker.sh
 source scripts/lib/broker.sh
-# shellcheck source=scripts/lib/check.sh
-source scripts/lib/check.sh
+# shellcheck source=scripts/lib/checks.sh
+check_name="Windows command-line check"
+source scripts/lib/checks.sh
 
 exe=$1 port=$2 pty=$3
 started=$(date +%s)

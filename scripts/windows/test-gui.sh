@@ -13,8 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=scripts/lib/session.sh
 source scripts/lib/session.sh
-# shellcheck source=scripts/lib/check.sh
-source scripts/lib/check.sh
+# shellcheck source=scripts/lib/wine-window.sh
+source scripts/lib/wine-window.sh
 
 zip=${1:-build/windows/marrowlink-3.2-windows-x64.zip}
 out=$(dirname "$zip")
@@ -22,11 +22,9 @@ key='HKCU\Software\Tavrin\Private\Marrowlink'
 sim_port=COM9
 started=$(date +%s)
 
-die() {
-  echo "FAILED: $*"
-  echo "Windows GUI check: stopped at \"$*\" after $(($(date +%s) - started)) s"
-  exit 1
-}
+check_name="Windows GUI check"
+# shellcheck source=scripts/lib/checks.sh
+source scripts/lib/checks.sh
 
 [ -f "$zip" ] || die "no $zip (scripts/windows/package.sh makes it)"
 scripts/install-deps.sh windows-gui
@@ -106,21 +104,6 @@ cli_runs() {
 check "marrowlink-cli.exe starts and lists $sim_port" cli_runs
 
 wintext() { wine "$work/wintext.exe" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
-# windows_named <title>: ids of the visible X windows with exactly that name.
-windows_named() {
-  local pattern
-  pattern="^$(printf '%s' "$1" | sed 's/[].[*^$\\]/\\&/g')\$"
-  xdotool search --onlyvisible --name "$pattern" 2>/dev/null || true
-}
-# wait_windows <title> <count> [seconds]: until that many are visible.
-wait_windows() {
-  local deadline=$((SECONDS + ${3:-30}))
-  while [ "$(windows_named "$1" | wc -l)" -ne "$2" ]; do
-    [ $SECONDS -lt $deadline ] || return 1
-    kill -0 "$app_pid" 2>/dev/null || return 1
-    sleep 0.2
-  done
-}
 shot() { import -window root "$out/$1" 2>/dev/null && echo "        screenshot: $out/$1"; }
 # click <x> <y>: at a point of the main window's client area.
 click() {
@@ -244,46 +227,10 @@ check "a panel's Trend... says that this build has no trend window" \
 # A Windows close request, as when Windows logs off: the main window closes
 # and the program ends, saving its settings.
 wine_quiet taskkill /im marrowlink.exe || true
-exited() {
-  local deadline=$((SECONDS + 30))
-  while kill -0 "$app_pid" 2>/dev/null; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.2
-  done
-  wait "$app_pid" 2>/dev/null
-  local status=$?
-  app_pid=""
-  [ "$status" -eq 0 ] || echo "        exit status $status"
-  [ "$status" -eq 0 ]
-}
-check "the program ends on a close request" exited
+check "the program ends on a close request" app_exited
 
-wine reg query "$key" 2>/dev/null </dev/null | tr -d '\r' >"$work/settings.txt" || true
-# "    name    REG_TYPE    value" -> "REG_TYPE|name|value"
-sed -nE 's/^    (.*)    (REG_[A-Z_]+)(    (.*))?$/\2|\1|\4/p' "$work/settings.txt" >"$work/values.txt"
-schema=$(
-  {
-    for name in Left Top "Protocol Index" "Baudrate Index" Cycle Monitor Open "Monitor Left" \
-      "Monitor Top" "Monitor Show Editors" "Monitor Panels"; do
-      echo "REG_DWORD|$name"
-    done
-    for name in Port Address Message; do echo "REG_SZ|$name"; done
-    for n in 0 1 2 3 4 5 6 7 8 9; do
-      echo "REG_SZ|Monitor Panel$n Command"
-      echo "REG_DWORD|Monitor Panel$n Color"
-    done
-  } | LC_ALL=C sort
-)
-settings_match() {
-  local found
-  found=$(cut -d'|' -f1,2 "$work/values.txt" | LC_ALL=C sort)
-  [ "$found" = "$schema" ] && return 0
-  echo "        $key holds:"
-  sed 's/^/          /' "$work/settings.txt"
-  diff <(echo "$schema") <(echo "$found") | sed 's/^/        /'
-  return 1
-}
-check "$key holds the 34 values of the schema with their types" settings_match
+read_settings "$key" "$work"
+check "$key holds the 34 values of the schema with their types" settings_match "$work"
 value_is() { grep -qxF "$1" "$work/values.txt" || echo "        no $1"; grep -qxF "$1" "$work/values.txt"; }
 check "the saved port is $sim_port, so the list held it" value_is "REG_SZ|Port|$sim_port"
 check "closing wrote the window's own settings" value_is "REG_SZ|Address|255"

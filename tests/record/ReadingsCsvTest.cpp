@@ -16,6 +16,16 @@ namespace {
 
 const platform::LocalTime Noon{2026, 12, 8, 12, 0, 1, 5, -90};
 
+// What the user's locale makes of a reading: separator|value|value.
+std::string UnderTheUsersLocale() {
+  const char separator = platform::DecimalSeparator();
+  return separator + std::string("|") + CsvValue("-0,25", separator) + "|" +
+         CsvValue("1.000,5", separator);
+}
+
+// Grouped digits are text.
+const char* const GermanValues = ",|-0.25|\"1.000,5\"";
+
 } // namespace
 
 TEST(ReadingsCsv, WritesQuotedTextAndNumbersAndStartsANewFileWhenTheColumnsChange) {
@@ -47,13 +57,20 @@ TEST(ReadingsCsv, TextASpreadsheetWouldEvaluateIsMarkedAndNumbersAreFinite) {
   EXPECT_EQ(ReadingsHeader({"p.v", "-x"}), "time,p.v,\"'-x\"");
 }
 
+#ifdef _WIN32
+// The user's locale is the system's: under Wine it follows LC_ALL, which
+// this test's own ctest entry sets (tests/record/CMakeLists.txt).
+TEST(ReadingsCsv, UnderAGermanLocaleNumbersStillHaveAFullStop) {
+  const char* const locale = std::getenv("LC_ALL");
+  if (locale == nullptr || std::string(locale) != "de_DE.UTF-8")
+    GTEST_SKIP() << "runs under LC_ALL=de_DE.UTF-8";
+  EXPECT_EQ(UnderTheUsersLocale(), GermanValues);
+}
+#else
 // The locale is made for the test when the system can make one: machines
 // often carry no German locale. It is used in a child process, as the C
 // library keeps what it allocates for a private locale folder.
 TEST(ReadingsCsv, UnderAGermanLocaleNumbersStillHaveAFullStop) {
-#ifdef _WIN32
-  GTEST_SKIP() << "the locale comes from the user's settings";
-#else
   TempDir temp;
   WriteBytes(temp.Path() / "de.src", "LC_NUMERIC\ndecimal_point \"<U002C>\"\n"
                                      "thousands_sep \"<U002E>\"\ngrouping 3;3\nEND LC_NUMERIC\n");
@@ -68,9 +85,7 @@ TEST(ReadingsCsv, UnderAGermanLocaleNumbersStillHaveAFullStop) {
   if (child == 0) {
     ::setenv("LOCPATH", temp.Path().c_str(), 1);
     ::setenv("LC_ALL", "de_DE.UTF-8", 1);
-    const char separator = platform::DecimalSeparator();
-    const std::string values = separator + std::string("|") + CsvValue("-0,25", separator) + "|" +
-                               CsvValue("1.000,5", separator);
+    const std::string values = UnderTheUsersLocale();
     static_cast<void>(::write(results[1], values.data(), values.size()));
     ::_exit(0);
   }
@@ -83,10 +98,9 @@ TEST(ReadingsCsv, UnderAGermanLocaleNumbersStillHaveAFullStop) {
   ::waitpid(child, nullptr, 0);
   if (values.empty() || values[0] != ',')
     GTEST_SKIP() << "no German locale could be made";
-  // Grouped digits are text.
-  EXPECT_EQ(values, ",|-0.25|\"1.000,5\"");
-#endif
+  EXPECT_EQ(values, GermanValues);
 }
+#endif
 
 #ifndef _WIN32
 TEST(ReadingsCsv, AFileThatCannotBeWrittenStopsTheRecording) {
