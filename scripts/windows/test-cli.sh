@@ -12,8 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=scripts/lib/broker.sh
 source scripts/lib/broker.sh
-# shellcheck source=scripts/lib/checks.sh
 check_name="Windows command-line check"
+# shellcheck source=scripts/lib/checks.sh
 source scripts/lib/checks.sh
 
 exe=$1 port=$2 pty=$3

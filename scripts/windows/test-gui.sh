@@ -18,7 +18,7 @@ source scripts/lib/wine-window.sh
 
 zip=${1:-build/windows/marrowlink-3.2-windows-x64.zip}
 out=$(dirname "$zip")
-key='HKCU\Software\Tavrin\Private\Marrowlink'
+key=$settings_key
 sim_port=COM9
 started=$(date +%s)
 

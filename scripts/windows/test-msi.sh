@@ -18,6 +18,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=scripts/lib/xvfb.sh
 source scripts/lib/xvfb.sh
+# shellcheck source=scripts/lib/settings.sh
+source scripts/lib/settings.sh
 # shellcheck source=scripts/lib/wine-window.sh
 source scripts/lib/wine-window.sh
 
@@ -25,7 +27,7 @@ msi=$(realpath -m "${1:-build/windows/marrowlink-3.2-windows-x64.msi}")
 zip=${msi%.msi}.zip
 out=$(dirname "$msi")
 title='K4410R Diroridodevo 3.2'
-key='HKCU\Software\Tavrin\Private\Marrowlink'
+key=$settings_key
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 task='marrowlink COM3'
 started=$(date +%s)
