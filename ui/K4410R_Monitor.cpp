@@ -21,16 +21,15 @@
 #include "ui/QtText.h"
 #include "ui/ReadingsRecorder.h"
 #include "ui/Trend.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -41,10 +40,6 @@ namespace {
 
 constexpr int ClientWidth = 314;
 constexpr int ClientHeight = 170;
-
-TBounds BoundsOf(const QRect& rect) {
-  return {rect.x(), rect.y(), rect.width(), rect.height()};
-}
 
 TBounds BoundsOf(const QWidget& widget) {
   return BoundsOf(widget.geometry());
@@ -395,7 +390,8 @@ std::vector<std::string> TK4410R_MonitorForm::RecordedColumns() const {
 }
 
 void TK4410R_MonitorForm::LoadLayout(TDatabase& settings) {
-  RestorePosition(settings.GetInteger("Monitor Left"), settings.GetInteger("Monitor Top"));
+  RestoreOnScreens(*this, settings.GetInteger("Monitor Left"), settings.GetInteger("Monitor Top"),
+                   frameGeometry().size());
   const int stored = settings.GetInteger("Monitor Panels");
   while (static_cast<int>(Panels.size()) < PanelsToCreate(stored))
     AddPanel();
@@ -418,17 +414,6 @@ void TK4410R_MonitorForm::SaveLayout(TDatabase& settings) {
     settings.SetInteger(PanelColorName(i), Panels[i]->Color());
   }
   StoreLimits();
-}
-
-void TK4410R_MonitorForm::RestorePosition(int left, int top) {
-  std::vector<TBounds> screens;
-  for (const QScreen* screen : QGuiApplication::screens())
-    screens.push_back(BoundsOf(screen->geometry()));
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  const TBounds primaryBounds = primary ? BoundsOf(primary->availableGeometry()) : TBounds{};
-  const TBounds placed = PlaceOnScreens(
-      {left, top, frameGeometry().width(), frameGeometry().height()}, screens, primaryBounds);
-  move(placed.Left, placed.Top);
 }
 
 void TK4410R_MonitorForm::AddButtonClick() {

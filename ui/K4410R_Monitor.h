@@ -93,7 +93,6 @@ private:
   void BindPanel(TMonitorPanel& panel);
   void BindEditor(QLineEdit& edit);
   void TakeColumn(std::size_t panel);
-  void RestorePosition(int left, int top);
   void GrowBy(int pixels);
 
   void AddButtonClick();

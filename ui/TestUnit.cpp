@@ -16,19 +16,18 @@
 #include "ui/LogRecording.h"
 #include "ui/MonitorWindow.h"
 #include "ui/QtText.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -201,16 +200,7 @@ void TForm1::FormCreate() {
 void TForm1::RestorePosition() {
   const int left = Settings ? Settings->GetInteger("Left") : 0;
   const int top = Settings ? Settings->GetInteger("Top") : 0;
-  const QRect frame(left, top, width(), height());
-  bool visible = false;
-  for (const QScreen* screen : QGuiApplication::screens())
-    visible = visible || screen->geometry().intersects(frame);
-  // A monitor since unplugged must not keep the window out of reach.
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  if (!visible && primary != nullptr)
-    move(primary->availableGeometry().topLeft());
-  else
-    move(left, top);
+  RestoreOnScreens(*this, left, top, size());
 }
 
 void TForm1::FormActivate() {
