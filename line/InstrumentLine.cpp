@@ -14,38 +14,44 @@ TInstrumentLine::TInstrumentLine(std::unique_ptr<TSessionRecord> record, TLineHa
                                  char decimalSeparator)
     : Session(std::move(record)), Handlers(std::move(handlers)), Separator(decimalSeparator) {}
 
-// A line still open at the end is let go of without a "close": the owner
-// says in the record how the program ended.
-TInstrumentLine::~TInstrumentLine() = default;
+TInstrumentLine::~TInstrumentLine() {
+  Close();
+}
 
 void TInstrumentLine::Open(const std::string& portName, const std::string& devicePath,
                            bool rtsActiveLow) {
+  Close();
   Instrument = std::make_unique<TK4410RProtocol>(devicePath, Baudrate, rtsActiveLow);
   PortName = portName;
   Event(SessionKind::Open);
 }
 
 void TInstrumentLine::Close() {
-  Release();
-  PortName.clear();
-}
-
-void TInstrumentLine::Release() {
   if (!Instrument)
     return;
   Event(SessionKind::Close);
   Instrument.reset();
+  PortName.clear();
 }
 
-TReading TInstrumentLine::Exchange(const std::string& command) {
+bool TInstrumentLine::IsOpen() const {
+  return Instrument && Instrument->Port->IsOpen();
+}
+
+TReading TInstrumentLine::Unsent(const std::string& command) const {
   TReading reading;
   reading.Started = Session->Now();
   reading.Port = PortName;
   reading.Command = command;
-  if (!Instrument) {
-    reading.Lost = true;
+  reading.Lost = true;
+  return reading;
+}
+
+TReading TInstrumentLine::Exchange(const std::string& command) {
+  TReading reading = Unsent(command);
+  if (!IsOpen())
     return reading;
-  }
+  reading.Lost = false;
   const std::uint32_t tick = platform::GetTickCount();
   Transact(command);
   reading.Answer = Instrument->Answer;
@@ -66,7 +72,6 @@ void TInstrumentLine::Transact(const std::string& command) {
     EndTrace();
     if (Handlers.Lost)
       Handlers.Lost();
-    Release();
     throw;
   } catch (...) {
     EndTrace();

@@ -1,18 +1,13 @@
 #include "ui/K4410R_Monitor.h"
 
-#include "base/Format.h"
-#include "platform/Locale.h"
-#include "record/Number.h"
-#include "record/SessionRecord.h"
+#include "line/InstrumentLine.h"
 #include "record/TimeText.h"
 #include "serial/EchoStrip.h"
-#include "serial/K4410RProtocol.h"
 #include "settings/DatabaseUnit.h"
 #include "settings/LimitsDatabase.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ColorValue.h"
 #include "ui/LimitsDialog.h"
-#include "ui/LogRecording.h"
 #include "ui/MonitorFonts.h"
 #include "ui/MonitorHost.h"
 #include "ui/MonitorPanel.h"
@@ -87,7 +82,7 @@ void TK4410R_MonitorForm::RestoreLimits() {
   const TDatabase* limits = Host.LimitSettings();
   if (limits == nullptr)
     return;
-  const char separator = platform::DecimalSeparator();
+  const char separator = Line.DecimalSeparator();
   for (std::size_t i = 0; i < Watches.size() && i < static_cast<std::size_t>(LimitsPanels); ++i) {
     const int index = static_cast<int>(i);
     Watches[i].Restore({limits->GetString(PanelLowName(index)),
@@ -158,7 +153,7 @@ void TK4410R_MonitorForm::CreateControls() {
   TrendAction = new QAction(QStringLiteral("Trend of All Panels..."), this);
   addAction(TrendAction);
   // Holds no chart until a trend opens.
-  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory, Watches);
+  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory, Watches, Line.DecimalSeparator());
 }
 
 void TK4410R_MonitorForm::BindEvents() {
@@ -285,33 +280,28 @@ void TK4410R_MonitorForm::PollPanels() {
   const std::int64_t startedMs = EpochMs(started);
   // A panel polled with another text than its column's, while its command
   // is being edited, leaves its cell empty.
-  std::vector<std::optional<std::string>> cells(Columns.size());
+  std::vector<std::optional<TShownValue>> cells(Columns.size());
   for (std::size_t i = 0; i < Editors.size(); ++i) {
-    if (Host.OpenProtocol() == nullptr)
+    if (!Line.IsOpen())
       return;
     const std::string command = TrimBlanks(TextOf(*Editors[i]));
     if (command.empty())
       continue;
-    const std::string answer = Host.SendAndLog(command);
-    const std::string caption = PanelCaption(answer, command);
+    TReading reading;
+    const std::string logged = Host.SendAndLog(command, reading);
     if (i < Panels.size()) {
-      Panels[i]->SetCaption(caption);
-      JudgePanel(i, caption, command);
+      // Silence shows as the log has it.
+      Panels[i]->SetCaption(reading.Shown ? reading.Shown->Text : PanelCaption(logged, command));
+      JudgePanel(i, reading);
     }
-    const TK4410RProtocol* protocol = Host.OpenProtocol();
-    const std::optional<std::string> value = protocol != nullptr && protocol->Answer.empty()
-                                                 ? std::nullopt
-                                                 : std::optional<std::string>(caption);
-    const std::optional<double> reading =
-        value ? ParseReading(*value, platform::DecimalSeparator()) : std::nullopt;
-    TrendMemory.Add(i, command, startedMs, reading ? *reading : GapValue());
+    TrendMemory.Add(i, startedMs, reading);
     if (i < cells.size() && i < Columns.size() && command == Columns[i])
-      cells[i] = value;
+      cells[i] = reading.Shown;
   }
   Trends->RoundAdded();
   // Panels added or removed during the round count as they are now.
   cells.resize(Columns.size());
-  std::vector<std::optional<std::string>> values;
+  std::vector<std::optional<TShownValue>> values;
   for (std::size_t i = 0; i < Columns.size(); ++i) {
     if (!Columns[i].empty())
       values.push_back(cells[i]);
@@ -319,13 +309,11 @@ void TK4410R_MonitorForm::PollPanels() {
   Readings->Row(started, RecordedColumns(), values);
 }
 
-void TK4410R_MonitorForm::JudgePanel(std::size_t panel, const std::string& caption,
-                                     const std::string& command) {
-  const std::optional<TLimitEvent> event =
-      Watches[panel].Judge(caption, platform::DecimalSeparator());
+void TK4410R_MonitorForm::JudgePanel(std::size_t panel, const TReading& reading) {
+  const std::optional<TLimitEvent> event = Watches[panel].Judge(reading);
   Panels[panel]->SetLook(Watches[panel].Look());
   if (event)
-    ReportCrossing(command, *event);
+    ReportCrossing(reading.Command, *event);
 }
 
 // The panel's look and the lines its trend draws follow its limits.
@@ -335,15 +323,15 @@ void TK4410R_MonitorForm::ShowLimits(std::size_t panel) {
 }
 
 void TK4410R_MonitorForm::ReportCrossing(const std::string& command, const TLimitEvent& event) {
-  Host.SessionRecord().Event(SessionKind::Limit,
-                             {command, event.Value, event.Limit, DirectionName(event.Direction)});
+  Line.Event(SessionKind::Limit,
+             {command, event.Value, event.Limit, DirectionName(event.Direction)});
   if (Beep && event.Direction != TDirection::Inside)
     QApplication::beep();
 }
 
 void TK4410R_MonitorForm::EditLimits(std::size_t panel) {
   if (LimitsDialog == nullptr)
-    LimitsDialog = new TLimitsDialog(this);
+    LimitsDialog = new TLimitsDialog(this, Line.DecimalSeparator());
   LimitsDialog->SetTexts(Watches.at(panel).Texts());
   LimitsDialog->SetBeep(Beep);
   // The dialog has checked the texts; a panel gone meanwhile keeps nothing.
@@ -351,7 +339,7 @@ void TK4410R_MonitorForm::EditLimits(std::size_t panel) {
     return;
   Beep = LimitsDialog->Beep();
   const std::optional<TLimitEvent> event =
-      Watches[panel].Change(LimitsDialog->Texts(), platform::DecimalSeparator());
+      Watches[panel].Change(LimitsDialog->Texts(), Line.DecimalSeparator());
   ShowLimits(panel);
   if (event)
     ReportCrossing(TrimBlanks(TextOf(*Editors[panel])), *event);

@@ -102,7 +102,7 @@ private:
 
   void RestoreLimits();
   void StoreLimits();
-  void JudgePanel(std::size_t panel, const std::string& caption, const std::string& command);
+  void JudgePanel(std::size_t panel, const TReading& reading);
   void ShowLimits(std::size_t panel);
   void ReportCrossing(const std::string& command, const TLimitEvent& event);
   std::size_t MenuPanel = 0;

@@ -2,9 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
-#include "platform/TickCounter.h"
 #include "record/SessionRecord.h"
-#include "serial/DeviceLost.h"
 #include "serial/SerialPortList.h"
 #include "settings/LimitsDatabase.h"
 #include "settings/LineDatabase.h"
@@ -39,7 +37,6 @@ namespace {
 
 constexpr int RepeatInterval = 1000;
 constexpr int PlaybackInterval = 200;
-constexpr std::uint32_t Baudrate = 9600;
 constexpr int OutputTop = 120;
 constexpr const char* NoPortOpen = "No port is open";
 // The most the message box's edit holds, as an edit control does by default.
@@ -56,7 +53,10 @@ QFont DesignFont() {
 
 } // namespace
 
-TForm1::TForm1() {
+TForm1::TForm1()
+    : Line(std::make_unique<TSessionRecord>(DefaultSessionFolder()),
+           {[this](const std::string& message) { SessionLog->RecordFailed(message); },
+            [this] { ClosePort(); }}) {
   CreateControls();
   BindEvents();
   Guarded([this] { FormCreate(); });
@@ -141,7 +141,7 @@ void TForm1::CreateControls() {
   OutputRichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   OutputRichEdit->setGeometry(0, OutputTop, width(), height() - OutputTop);
   OutputRichEdit->installEventFilter(this);
-  SessionLog = new TLogRecording(*OutputRichEdit);
+  SessionLog = new TLogRecording(*OutputRichEdit, Line);
 
   CycleTimer.setInterval(RepeatInterval);
 }
@@ -214,7 +214,7 @@ void TForm1::FormActivate() {
   if (Settings->GetBoolean("Monitor") && PanelMonitor != nullptr)
     PanelMonitor->show();
   // The saved repeat state resumes once the port it repeats on is open.
-  if (Settings->GetBoolean("Cycle") && Protocol)
+  if (Settings->GetBoolean("Cycle") && Line.IsOpen())
     CycleCheckBox->setChecked(true);
 }
 
@@ -250,8 +250,7 @@ void TForm1::FormDestroy() {
   Destroyed = true;
   CycleTimer.stop();
   // A port still open ends with the program; the record says so.
-  if (Protocol)
-    SessionLog->Event(SessionKind::Close);
+  Line.Close();
   // Freed also when the save raises.
   struct TRelease {
     TForm1& Form;
@@ -265,7 +264,7 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::OpenPort() {
-  if (Protocol)
+  if (Line.IsOpen())
     throw Exception("Could not create second port object");
   try {
     PortComboBox->setEnabled(false);
@@ -273,10 +272,8 @@ void TForm1::OpenPort() {
     if (index < 0 || static_cast<std::size_t>(index) >= PortEntries.size())
       throw Exception(Format("List index out of bounds (%d)", index));
     const bool rtsActiveLow = LineSettings && LineSettings->GetBoolean("RTS Active Low");
-    Protocol = std::make_unique<TK4410RProtocol>(PortEntries[index].Port->DevicePath(), Baudrate,
-                                                 rtsActiveLow);
-    SessionLog->SetPort(PortEntries[index].Port->Name);
-    SessionLog->Event(SessionKind::Open);
+    const TSerialPort& port = *PortEntries[index].Port;
+    Line.Open(port.Name, port.DevicePath(), rtsActiveLow);
     TestButton->setEnabled(true);
     CycleCheckBox->setEnabled(true);
     EnableMonitorCheck();
@@ -299,17 +296,19 @@ void TForm1::ClosePort() {
   CycleCheckBox->setEnabled(false);
   // Ended playback leaves the timer running when Cycle was already off.
   CycleTimer.stop();
-  if (Protocol)
-    SessionLog->Event(SessionKind::Close);
-  Protocol.reset();
-  SessionLog->SetPort({});
+  Line.Close();
   SpeedButton1->setChecked(false);
   PortComboBox->setEnabled(true);
   EnableMonitorCheck();
 }
 
 std::string TForm1::SendAndLog(const std::string& text) {
-  if (!Protocol)
+  TReading reading;
+  return SendAndLog(text, reading);
+}
+
+std::string TForm1::SendAndLog(const std::string& text, TReading& reading) {
+  if (!Line.IsOpen())
     throw Exception(NoPortOpen);
   TestButton->setEnabled(false);
   setCursor(Qt::WaitCursor);
@@ -317,15 +316,15 @@ std::string TForm1::SendAndLog(const std::string& text) {
     TForm1& Form;
     ~TRestore() {
       Form.unsetCursor();
-      Form.TestButton->setEnabled(Form.Protocol != nullptr);
+      Form.TestButton->setEnabled(Form.Line.IsOpen());
     }
   } restore{*this};
 
-  Protocol->Request = text;
-  Exchange();
-  if (!Protocol->ExpectAnswer)
+  // In the record before any log shows it.
+  reading = Line.Exchange(text);
+  if (!Line.Protocol()->ExpectAnswer)
     return {};
-  std::string result = Protocol->Answer.empty() ? std::string("(no answer)") : Protocol->Answer;
+  std::string result = reading.Answered() ? reading.Answer : std::string("(no answer)");
   try {
     ApplyLogAppend(Log.AppendNumbered(result));
   } catch (...) {
@@ -333,21 +332,6 @@ std::string TForm1::SendAndLog(const std::string& text) {
     // undo it.
   }
   return result;
-}
-
-void TForm1::Exchange() {
-  // The request as given: the protocol adds its line end to it.
-  const std::string request = Protocol->Request;
-  const platform::LocalTime started = SessionLog->Now();
-  const std::uint32_t tick = platform::GetTickCount();
-  try {
-    Protocol->Transact();
-  } catch (const TDeviceLost&) {
-    ClosePort();
-    throw;
-  }
-  // In the record before any log shows it.
-  SessionLog->Exchange(started, request, Protocol->Answer, platform::GetTickCount() - tick);
 }
 
 void TForm1::AppendOutput(const std::string& text) {
@@ -359,7 +343,7 @@ void TForm1::AppendOutput(const std::string& text) {
 }
 
 void TForm1::RecordError(const std::string& text) {
-  SessionLog->Event(SessionKind::Error, {text});
+  Line.Event(SessionKind::Error, {text});
 }
 
 void TForm1::ApplyLogAppend(const TOutputLog::TAppend& append) {
@@ -526,7 +510,7 @@ void TForm1::CycleCheckBoxClick(bool checked) {
 }
 
 void TForm1::Button1Click() {
-  if (!Protocol)
+  if (!Line.IsOpen())
     throw Exception(NoPortOpen);
   if (OpenDialog1 == nullptr) {
     // Made at first use: building a file dialog costs more than the whole
@@ -542,11 +526,11 @@ void TForm1::Button1Click() {
   const std::string path = QFile::encodeName(OpenDialog1->selectedFiles().front()).toStdString();
   auto file = std::make_unique<TTextFile>(path);
   // The port may have closed while the dialog was open.
-  if (!Protocol)
+  if (!Line.IsOpen())
     throw Exception(NoPortOpen);
   EndPlayback();
   StartPlayback(std::move(file));
-  SessionLog->Event(SessionKind::Playback, {"started", path});
+  Line.Event(SessionKind::Playback, {"started", path});
 }
 
 void TForm1::StartPlayback(std::unique_ptr<TTextFile> file) {
@@ -571,7 +555,7 @@ void TForm1::ApplyPlaybackStep(const TPlayback::TStep& step) {
     SendMessageText(step.Line);
     break;
   case TPlayback::TStep::TKind::Finished:
-    SessionLog->Event(SessionKind::Playback, {"ended"});
+    Line.Event(SessionKind::Playback, {"ended"});
     if (step.RestoreMessage)
       SetMessageText(step.Message);
     CycleCheckBox->setChecked(step.RestoreCycle);

@@ -76,33 +76,32 @@ TEST(InstrumentLine, EachExchangeSendsItsCommandOnceAndIsReadOnce) {
   EXPECT_EQ(line.Port(), "");
 }
 
-// The owner hears of the loss before the line closes, so what it records
-// then comes before the "close"; the error names the port lost.
-TEST(InstrumentLine, ALostDeviceClosesTheLineAfterItsOwnerHeardAndTheErrorGoesOn) {
+// The owner hears of the loss at once; what it records of the error comes
+// before the close, which the line records however it ends.
+TEST(InstrumentLine, ALostDeviceTakesNoMoreExchangesAndItsCloseFollowsItsError) {
   RecordingLine& wire = RecordingLine::Reset(1000);
   TempDir dir;
   std::vector<std::string> traced;
   TExchangeTrace trace([&](const std::string& line) { traced.push_back(line); });
-  TInstrumentLine line(DayRecord(dir.Path()),
-                       {{}, [&] { line.Event(SessionKind::Playback, {"ended"}); }});
-  line.Open("COM5", Path, false);
-  line.SetTrace(&trace);
+  {
+    TInstrumentLine line(DayRecord(dir.Path()),
+                         {{}, [&] { line.Event(SessionKind::Playback, {"ended"}); }});
+    line.Open("COM5", Path, false);
+    line.SetTrace(&trace);
 
-  wire.Failures["write"] = GoneCode;
-  EXPECT_THROW(line.Exchange("p.v"), TDeviceLost);
-  EXPECT_FALSE(line.IsOpen());
-  EXPECT_EQ(line.Port(), "COM5");
-  ASSERT_EQ(traced.size(), 1u) << "a failed exchange is traced too";
-  EXPECT_TRUE(traced[0].starts_with("trace COM5 p.v (ms from RTS up):")) << traced[0];
+    wire.Failures["write"] = GoneCode;
+    EXPECT_THROW(line.Exchange("p.v"), TDeviceLost);
+    EXPECT_FALSE(line.IsOpen());
+    ASSERT_EQ(traced.size(), 1u) << "a failed exchange is traced too";
+    EXPECT_TRUE(traced[0].starts_with("trace COM5 p.v (ms from RTS up):")) << traced[0];
 
-  wire.Calls.clear();
-  const TReading lost = line.Exchange("p.v");
-  EXPECT_TRUE(lost.Lost);
-  EXPECT_TRUE(wire.Calls.empty()) << wire.Kinds();
-  line.Event(SessionKind::Error, {"gone"});
-  line.Close();
+    wire.Calls.clear();
+    EXPECT_TRUE(line.Exchange("p.v").Lost);
+    EXPECT_TRUE(wire.Calls.empty()) << wire.Kinds();
+    line.Event(SessionKind::Error, {"gone"});
+  }
   EXPECT_EQ(Lines(dir.Path()),
-            "COM5\topen\nCOM5\tplayback\tended\nCOM5\tclose\nCOM5\terror\tgone\n");
+            "COM5\topen\nCOM5\tplayback\tended\nCOM5\terror\tgone\nCOM5\tclose\n");
 }
 
 TEST(InstrumentLine, ARecordThatCannotBeWrittenIsToldOnceAndExchangesGoOn) {
