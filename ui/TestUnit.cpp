@@ -51,6 +51,18 @@ QFont DesignFont() {
   return font;
 }
 
+// A check box of the design at left, top, in its own size, disabled until
+// the window enables it.
+QCheckBox* DisabledCheckBox(QWidget& parent, const char* caption, const char* name, int left,
+                            int top) {
+  auto* box = new QCheckBox(QString::fromLatin1(caption), &parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->move(left, top);
+  box->adjustSize();
+  box->setEnabled(false);
+  return box;
+}
+
 } // namespace
 
 TForm1::TForm1()
@@ -109,23 +121,9 @@ void TForm1::CreateControls() {
   TestButton->setGeometry(317, 50, 60, 21);
   TestButton->setEnabled(false);
 
-  MonitorCheckBox = new QCheckBox(QStringLiteral("&Monitor"), this);
-  MonitorCheckBox->setObjectName(QStringLiteral("MonitorCheckBox"));
-  MonitorCheckBox->move(60, 78);
-  MonitorCheckBox->adjustSize();
-  MonitorCheckBox->setEnabled(false);
-
-  ValueMonitorCheckBox = new QCheckBox(QStringLiteral("&Values"), this);
-  ValueMonitorCheckBox->setObjectName(QStringLiteral("ValueMonitorCheckBox"));
-  ValueMonitorCheckBox->move(140, 78);
-  ValueMonitorCheckBox->adjustSize();
-  ValueMonitorCheckBox->setEnabled(false);
-
-  CycleCheckBox = new QCheckBox(QStringLiteral("&Cycle"), this);
-  CycleCheckBox->setObjectName(QStringLiteral("CycleCheckBox"));
-  CycleCheckBox->move(60, 96);
-  CycleCheckBox->adjustSize();
-  CycleCheckBox->setEnabled(false);
+  MonitorCheckBox = DisabledCheckBox(*this, "&Monitor", "MonitorCheckBox", 60, 78);
+  ValueMonitorCheckBox = DisabledCheckBox(*this, "&Values", "ValueMonitorCheckBox", 140, 78);
+  CycleCheckBox = DisabledCheckBox(*this, "&Cycle", "CycleCheckBox", 60, 96);
 
   Button1 = new QPushButton(QStringLiteral("Send File"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
