@@ -5,6 +5,7 @@
 #include "serial/EchoStrip.h"
 #include "settings/DatabaseUnit.h"
 #include "settings/LimitsDatabase.h"
+#include "settings/SettingNames.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ColorValue.h"
 #include "ui/LimitsDialog.h"
@@ -83,7 +84,8 @@ void TK4410R_MonitorForm::RestoreLimits() {
   if (limits == nullptr)
     return;
   const char separator = Line.DecimalSeparator();
-  for (std::size_t i = 0; i < Watches.size() && i < static_cast<std::size_t>(LimitsPanels); ++i) {
+  for (std::size_t i = 0; i < Watches.size() && i < static_cast<std::size_t>(Setting::LimitsPanels);
+       ++i) {
     const int index = static_cast<int>(i);
     Watches[i].Restore({limits->GetString(PanelLowName(index)),
                         limits->GetString(PanelHighName(index)),
@@ -91,14 +93,14 @@ void TK4410R_MonitorForm::RestoreLimits() {
                        separator);
     ShowLimits(i);
   }
-  Beep = limits->GetBoolean("Beep");
+  Beep = limits->GetBoolean(Setting::Beep);
 }
 
 void TK4410R_MonitorForm::StoreLimits() {
   TDatabase* limits = Host.LimitSettings();
   if (limits == nullptr)
     return;
-  for (int i = 0; i < LimitsPanels; ++i) {
+  for (int i = 0; i < Setting::LimitsPanels; ++i) {
     // A removed panel's limits are forgotten.
     const TLimitTexts texts =
         static_cast<std::size_t>(i) < Watches.size() ? Watches[i].Texts() : TLimitTexts{};
@@ -106,7 +108,7 @@ void TK4410R_MonitorForm::StoreLimits() {
     limits->SetString(PanelHighName(i), texts.High);
     limits->SetString(PanelHysteresisName(i), texts.Hysteresis);
   }
-  limits->SetBoolean("Beep", Beep);
+  limits->SetBoolean(Setting::Beep, Beep);
 }
 
 void TK4410R_MonitorForm::CreateControls() {
@@ -378,9 +380,9 @@ std::vector<std::string> TK4410R_MonitorForm::RecordedColumns() const {
 }
 
 void TK4410R_MonitorForm::LoadLayout(TDatabase& settings) {
-  RestoreOnScreens(*this, settings.GetInteger("Monitor Left"), settings.GetInteger("Monitor Top"),
-                   frameGeometry().size());
-  const int stored = settings.GetInteger("Monitor Panels");
+  RestoreOnScreens(*this, settings.GetInteger(Setting::MonitorLeft),
+                   settings.GetInteger(Setting::MonitorTop), frameGeometry().size());
+  const int stored = settings.GetInteger(Setting::MonitorPanels);
   while (static_cast<int>(Panels.size()) < PanelsToCreate(stored))
     AddPanel();
   for (int i = 0; i < PanelsToLoad(stored); ++i) {
@@ -388,15 +390,15 @@ void TK4410R_MonitorForm::LoadLayout(TDatabase& settings) {
     TakeColumn(static_cast<std::size_t>(i));
     Panels[i]->SetColor(settings.GetInteger(PanelColorName(i)));
   }
-  ShowEditCheckBox->setChecked(settings.GetBoolean("Monitor Show Editors"));
+  ShowEditCheckBox->setChecked(settings.GetBoolean(Setting::MonitorShowEditors));
 }
 
 void TK4410R_MonitorForm::SaveLayout(TDatabase& settings) {
-  settings.SetInteger("Monitor Left", pos().x());
-  settings.SetInteger("Monitor Top", pos().y());
-  settings.SetBoolean("Monitor Show Editors", ShowEditCheckBox->isChecked());
+  settings.SetInteger(Setting::MonitorLeft, pos().x());
+  settings.SetInteger(Setting::MonitorTop, pos().y());
+  settings.SetBoolean(Setting::MonitorShowEditors, ShowEditCheckBox->isChecked());
   const int count = PanelsToSave(static_cast<int>(Panels.size()));
-  settings.SetInteger("Monitor Panels", count);
+  settings.SetInteger(Setting::MonitorPanels, count);
   for (int i = 0; i < count; ++i) {
     settings.SetString(PanelCommandName(i), TextOf(*Editors[i]));
     settings.SetInteger(PanelColorName(i), Panels[i]->Color());

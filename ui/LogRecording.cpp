@@ -10,6 +10,7 @@
 #include "record/SessionRecord.h"
 #include "record/TimeText.h"
 #include "settings/RecordingDatabase.h"
+#include "settings/SettingNames.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/QtText.h"
 
@@ -72,18 +73,18 @@ void TLogRecording::Load() {
     // The main store has reported what keeps the registry from loading.
     return;
   }
-  const std::string folder = Settings->GetString("Folder");
+  const std::string folder = Settings->GetString(Setting::Folder);
   Line.UseRecord(
       std::make_unique<TSessionRecord>(folder.empty() ? DefaultSessionFolder() : folder));
-  Line.Record().SetEnabled(Settings->GetBoolean("Session Log"));
+  Line.Record().SetEnabled(Settings->GetBoolean(Setting::SessionLog));
   RecordSessionAction->setChecked(Line.Record().Enabled());
-  TimeStampsAction->setChecked(Settings->GetBoolean("Time Stamps"));
-  KeepDays = Settings->GetInteger("Keep Days");
+  TimeStampsAction->setChecked(Settings->GetBoolean(Setting::TimeStamps));
+  KeepDays = Settings->GetInteger(Setting::KeepDays);
 }
 
 TDatabase* TLogRecording::StoreChoices() {
   if (Settings)
-    Settings->SetBoolean("Time Stamps", TimeStampsAction->isChecked());
+    Settings->SetBoolean(Setting::TimeStamps, TimeStampsAction->isChecked());
   return Settings.get();
 }
 
@@ -122,7 +123,7 @@ void TLogRecording::SaveAsClick() {
 void TLogRecording::RecordSessionClick(bool on) {
   Line.Record().SetEnabled(on);
   if (Settings)
-    Settings->SetBoolean("Session Log", on);
+    Settings->SetBoolean(Setting::SessionLog, on);
 }
 
 void TLogRecording::OpenFolderClick() {

@@ -7,6 +7,7 @@
 #include "settings/LimitsDatabase.h"
 #include "settings/LineDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
+#include "settings/SettingNames.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ApplicationTitle.h"
 #include "ui/DropDownComboBox.h"
@@ -189,15 +190,15 @@ void TForm1::FormCreate() {
     PresentError(damaged);
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   RestorePosition();
-  const std::string port = Settings ? Settings->GetString("Port") : std::string();
+  const std::string port = Settings ? Settings->GetString(Setting::Port) : std::string();
   if (!RefreshPorts(port) && Settings)
-    Settings->SetBoolean("Open", false);
-  SetMessageText(Settings ? Settings->GetString("Message") : std::string());
+    Settings->SetBoolean(Setting::Open, false);
+  SetMessageText(Settings ? Settings->GetString(Setting::Message) : std::string());
 }
 
 void TForm1::RestorePosition() {
-  const int left = Settings ? Settings->GetInteger("Left") : 0;
-  const int top = Settings ? Settings->GetInteger("Top") : 0;
+  const int left = Settings ? Settings->GetInteger(Setting::Left) : 0;
+  const int top = Settings ? Settings->GetInteger(Setting::Top) : 0;
   RestoreOnScreens(*this, left, top, size());
 }
 
@@ -207,12 +208,12 @@ void TForm1::FormActivate() {
   Activated = true;
   if (!Settings)
     return;
-  if (Settings->GetBoolean("Open"))
+  if (Settings->GetBoolean(Setting::Open))
     OpenPort();
-  if (Settings->GetBoolean("Monitor") && PanelMonitor != nullptr)
+  if (Settings->GetBoolean(Setting::Monitor) && PanelMonitor != nullptr)
     PanelMonitor->show();
   // The saved repeat state resumes once the port it repeats on is open.
-  if (Settings->GetBoolean("Cycle") && Line.IsOpen())
+  if (Settings->GetBoolean(Setting::Cycle) && Line.IsOpen())
     CycleCheckBox->setChecked(true);
 }
 
@@ -222,16 +223,16 @@ void TForm1::SaveSettings() {
   SaveMonitorLayout();
   if (!Settings)
     return;
-  Settings->SetInteger("Left", x());
-  Settings->SetInteger("Top", y());
+  Settings->SetInteger(Setting::Left, x());
+  Settings->SetInteger(Setting::Top, y());
   // No entry is selected when the saved port was absent at start (an
   // unplugged adapter): the saved port stays, so the next start finds it.
   if (const std::string port = SelectedPortName(); !port.empty())
-    Settings->SetString("Port", port);
-  Settings->SetInteger("Protocol Index", 0);
-  Settings->SetInteger("Baudrate Index", 3);
-  Settings->SetString("Address", "255");
-  Settings->SetString("Message", MessageText());
+    Settings->SetString(Setting::Port, port);
+  Settings->SetInteger(Setting::ProtocolIndex, 0);
+  Settings->SetInteger(Setting::BaudrateIndex, 3);
+  Settings->SetString(Setting::Address, "255");
+  Settings->SetString(Setting::Message, MessageText());
   // Stores of sub-keys follow the main store; each writes back the values
   // it could not read as they were. One that could not read the file at
   // all holds only defaults, which must not replace what the file holds.
@@ -269,7 +270,7 @@ void TForm1::OpenPort() {
     const int index = PortComboBox->currentIndex();
     if (index < 0 || static_cast<std::size_t>(index) >= PortEntries.size())
       throw Exception(Format("List index out of bounds (%d)", index));
-    const bool rtsActiveLow = LineSettings && LineSettings->GetBoolean("RTS Active Low");
+    const bool rtsActiveLow = LineSettings && LineSettings->GetBoolean(Setting::RtsActiveLow);
     const TSerialPort& port = *PortEntries[index].Port;
     Line.Open(port.Name, port.DevicePath(), rtsActiveLow);
     TestButton->setEnabled(true);
