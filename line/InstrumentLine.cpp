@@ -53,7 +53,7 @@ TReading TInstrumentLine::Exchange(const std::string& command) {
     return reading;
   reading.Lost = false;
   const std::uint32_t tick = platform::GetTickCount();
-  Transact(command);
+  RunProtocol(command);
   reading.Answer = Instrument->Answer;
   reading.Ms = platform::GetTickCount() - tick;
   Recorded(
@@ -62,7 +62,7 @@ TReading TInstrumentLine::Exchange(const std::string& command) {
   return reading;
 }
 
-void TInstrumentLine::Transact(const std::string& command) {
+void TInstrumentLine::RunProtocol(const std::string& command) {
   if (Trace != nullptr)
     Trace->Begin(*Instrument, PortName + " " + command);
   try {

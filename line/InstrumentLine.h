@@ -72,7 +72,8 @@ public:
   char DecimalSeparator() const { return Separator; }
 
 private:
-  void Transact(const std::string& command);
+  // The protocol's exchange of command, traced; a lost device closes the line.
+  void RunProtocol(const std::string& command);
   void EndTrace();
   template <class F> void Recorded(F&& write);
 
