@@ -58,8 +58,8 @@ public:
   QPushButton* AddButton = nullptr;
   QPushButton* RemoveButton = nullptr;
   QCheckBox* ShowEditCheckBox = nullptr;
-  TMonitorPanel* Panel1 = nullptr;
-  QLineEdit* Edit1 = nullptr;
+  TMonitorPanel* Panel1 = nullptr;     // the designed panel, first of Panels
+  QLineEdit* Edit1 = nullptr;          // its command, shown with Show Editors
   QColorDialog* ColorDialog = nullptr; // made at the first colour choice
   TReadingsRecorder* Readings = nullptr;
   TLimitsDialog* LimitsDialog = nullptr; // made at the first Limits...

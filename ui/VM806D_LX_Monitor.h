@@ -25,9 +25,9 @@ public:
   // decoded before it.
   TTwoValues ShowAnswer(const std::string& answer);
 
-  QLabel* Label1 = nullptr;
+  QLabel* Label1 = nullptr; // the first value, green
   QFrame* Bevel1 = nullptr;
-  QLabel* Label2 = nullptr;
+  QLabel* Label2 = nullptr; // the second value, red
   QFrame* Bevel2 = nullptr;
   TReadingsRecorder* Readings = nullptr;
 
