@@ -1,7 +1,5 @@
 #include "base/FloatToStr.h"
 
-#include "platform/Locale.h"
-
 #include <charconv>
 #include <cmath>
 
@@ -39,8 +37,4 @@ std::string FloatToStr(double value, char decimalSeparator) {
     if (c == '.')
       c = decimalSeparator;
   return text;
-}
-
-std::string FloatToStr(double value) {
-  return FloatToStr(value, platform::DecimalSeparator());
 }

@@ -6,6 +6,3 @@
 // from 0.0001 up to below 1E15, scientific ("1.5E-5", "1E15") otherwise,
 // trailing zeros dropped, no separator for whole numbers.
 std::string FloatToStr(double value, char decimalSeparator);
-
-// As above, with the decimal separator of the user's locale.
-std::string FloatToStr(double value);

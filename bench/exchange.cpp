@@ -1,12 +1,11 @@
-// Times exchanges of p.v against k4410r-sim on a pseudo-terminal: the wall
-// time of each exchange and the processor time it costs this process, with
-// the session record off and on. Then the record alone: a day of lines at
-// two exchanges a second, and the retention pass over 1,000 old files.
+// Times exchanges of p.v against k4410r-sim on a pseudo-terminal, through
+// the line every exchange takes: the wall time of each exchange and the
+// processor time it costs this process, with the session record off and on. Then the record alone:
+// a day of lines at two exchanges a second, and the retention pass over 1,000 old files.
+#include "line/InstrumentLine.h"
 #include "platform/LocalTime.h"
-#include "platform/TickCounter.h"
 #include "record/Retention.h"
 #include "record/SessionRecord.h"
-#include "serial/K4410RProtocol.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
 
@@ -35,20 +34,16 @@ double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// count exchanges, each recorded when record is given; false on a wrong answer.
-bool RunExchanges(TK4410RProtocol& protocol, int count, TSessionRecord* record, const char* label) {
+// count exchanges, recorded when record is on; false on a wrong answer.
+bool RunExchanges(TInstrumentLine& line, int count, bool record, const char* label) {
+  line.Record().SetEnabled(record);
   std::vector<double> wall;
   const double cpuStart = CpuMs();
   for (int i = 0; i < count; ++i) {
-    protocol.Request = "p.v";
     const auto start = Clock::now();
-    const platform::LocalTime started = platform::CurrentLocalTime();
-    const std::uint32_t tick = platform::GetTickCount();
-    protocol.Transact();
-    if (record != nullptr)
-      record->Exchange(started, "COM1", "p.v", protocol.Answer, platform::GetTickCount() - tick);
+    const TReading reading = line.Exchange("p.v");
     wall.push_back(MsSince(start));
-    if (protocol.Answer != "p.v 23.5\r\n") {
+    if (reading.Answer != "p.v 23.5\r\n") {
       std::fprintf(stderr, "exchange %d: unexpected answer\n", i + 1);
       return false;
     }
@@ -107,10 +102,9 @@ int main(int argc, char** argv) {
   TempDir temp;
   {
     SimProcess sim({"--steady"});
-    TK4410RProtocol protocol(sim.DevicePath(), 9600);
-    TSessionRecord record((temp.Path() / "sessions").string());
-    if (!RunExchanges(protocol, count, nullptr, "off") ||
-        !RunExchanges(protocol, count, &record, "on"))
+    TInstrumentLine line(std::make_unique<TSessionRecord>((temp.Path() / "sessions").string()), {});
+    line.Open(sim.PortName(), sim.DevicePath(), false);
+    if (!RunExchanges(line, count, false, "off") || !RunExchanges(line, count, true, "on"))
       return 1;
   }
   RecordADay(temp);

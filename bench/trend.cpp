@@ -68,8 +68,13 @@ double PollRounds(TTrendMemory& memory, int panels, TTrendWindow* trend, int rou
       const double value = Reading(round, panel);
       char shown[32];
       std::snprintf(shown, sizeof shown, "%.2f", value);
-      watches[static_cast<std::size_t>(panel)].Judge(shown, '.');
-      memory.Add(static_cast<std::size_t>(panel), Label(panel), t, value);
+      // Read once, as the line reads an answer, for the limits and the memory.
+      TReading reading;
+      reading.Command = Label(panel);
+      reading.Answer = shown;
+      reading.Shown = ReadShown(shown, '.');
+      watches[static_cast<std::size_t>(panel)].Judge(reading);
+      memory.Add(static_cast<std::size_t>(panel), t, reading);
     }
     if (trend != nullptr) {
       trend->Refresh();
@@ -109,7 +114,7 @@ int main(int argc, char** argv) {
   Fill(one, 1);
   QElapsedTimer clock;
   clock.start();
-  auto* window = new TTrendWindow(one, {0});
+  auto* window = new TTrendWindow(one, {0}, '.');
   window->SpanBox->setCurrentIndex(3);
   window->resize(1000 + 120, 600);
   window->show();
@@ -138,7 +143,7 @@ int main(int argc, char** argv) {
     for (const int span : {0, 3}) {
       std::vector<int> shown(static_cast<std::size_t>(panels));
       std::iota(shown.begin(), shown.end(), 0);
-      auto* trend = new TTrendWindow(twelve, shown);
+      auto* trend = new TTrendWindow(twelve, shown, '.');
       trend->SpanBox->setCurrentIndex(span);
       trend->resize(1000 + 50 * panels, 800);
       trend->show();
@@ -154,7 +159,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  auto* all = new TTrendWindow(twelve, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+  auto* all = new TTrendWindow(twelve, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, '.');
   all->SpanBox->setCurrentIndex(3);
   all->resize(1000 + 600, 800);
   all->show();

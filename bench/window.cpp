@@ -78,7 +78,7 @@ bool PlaybackFigures(const ScopedConfigHome& home) {
 bool MonitorFigures() {
   SimProcess sim({"--steady"});
   TMonitorRig rig;
-  TK4410R_MonitorForm& monitor = rig.ThreePanelsPolling(sim.DevicePath());
+  TK4410R_MonitorForm& monitor = rig.ThreePanelsPolling(sim);
   std::vector<qint64> starts;
   QElapsedTimer clock;
   clock.start();

@@ -2,15 +2,16 @@
 
 #include "settings/LineDatabase.h"
 #include "settings/RecordingDatabase.h"
+#include "settings/SettingNames.h"
 
 TDefaults ReadDefaults() {
   const TRecordingDatabase recording(TSettingsAccess::ReadOnly);
   const TLineDatabase line(TSettingsAccess::ReadOnly);
   TDefaults defaults;
-  defaults.SessionLog = recording.GetBoolean("Session Log");
-  defaults.SessionFolder = recording.GetString("Folder");
-  defaults.KeepDays = recording.GetInteger("Keep Days");
-  defaults.RtsActiveLow = line.GetBoolean("RTS Active Low");
+  defaults.SessionLog = recording.GetBoolean(Setting::SessionLog);
+  defaults.SessionFolder = recording.GetString(Setting::Folder);
+  defaults.KeepDays = recording.GetInteger(Setting::KeepDays);
+  defaults.RtsActiveLow = line.GetBoolean(Setting::RtsActiveLow);
   // Both stores read the one file: its fault is said once.
   defaults.Warning = !recording.HiveProblem().empty() ? recording.HiveProblem()
                      : !line.HiveProblem().empty()    ? line.HiveProblem()

@@ -1,13 +1,11 @@
 #include "cli/PollCommand.h"
 
-#include "cli/ExchangeTrace.h"
-#include "cli/InstrumentLine.h"
+#include "cli/CliLine.h"
 #include "cli/Messages.h"
 #include "cli/OutputSink.h"
 #include "cli/PollSchedule.h"
 #include "cli/ReadingJson.h"
-#include "cli/SessionLog.h"
-#include "platform/Locale.h"
+#include "line/ExchangeTrace.h"
 #include "platform/StopSignal.h"
 #include "platform/TickCounter.h"
 #include "record/ReadingsCsv.h"
@@ -48,6 +46,8 @@ private:
   bool WaitForRound(const TPollSchedule& schedule, std::uint32_t startTick);
   void Round();
   TReading Exchange(const std::string& command);
+  // The reading of a command the line could not take.
+  TReading Lost(const std::string& command) const;
   void Reopen();
   void Publish(const TReading& reading);
   void Warn(const std::string& message) {
@@ -56,9 +56,9 @@ private:
 
   const TCliOptions& Options;
   std::ostream& Err;
-  char DecimalSeparator;
-  TSessionLog Session;
-  TInstrumentLine Line;
+  const TSerialPort Port;
+  bool RtsActiveLow;
+  std::unique_ptr<TInstrumentLine> Line;
   std::optional<TOutputSink> Csv;
   std::optional<TOutputSink> Jsonl;
   std::optional<TExchangeTrace> Trace;
@@ -72,25 +72,23 @@ private:
 };
 
 TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream& err)
-    : Options(options), Err(err), DecimalSeparator(platform::DecimalSeparator()),
-      Session(defaults.SessionLog && !options.NoSession, defaults.SessionFolder, defaults.KeepDays,
-              [this](const std::string& warning) { Warn(warning); }),
-      Line(options.Port, options.RtsActiveLow || defaults.RtsActiveLow, Session) {
+    : Options(options), Err(err), Port(NamedPort(options.Port)),
+      RtsActiveLow(options.RtsActiveLow || defaults.RtsActiveLow),
+      Line(MakeCliLine(defaults.SessionLog && !options.NoSession, defaults,
+                       [this](const std::string& warning) { Warn(warning); })) {
   // Everything the arguments name is checked before the port is touched.
 #ifdef MARROWLINK_MQTT
   const TMqttCredentials credentials = Credentials();
 #endif
-  try {
-    Line.Open();
-  } catch (const Exception& e) {
-    throw TPortUnavailable(e.what());
-  }
+  OpenNamedPort(*Line, Port, RtsActiveLow);
   if (!Options.CsvPath.empty())
     Csv.emplace(Options.CsvPath, Options.Commands);
   if (!Options.JsonlPath.empty())
     Jsonl.emplace(Options.JsonlPath);
-  if (Options.Trace)
+  if (Options.Trace) {
     Trace.emplace([this](const std::string& line) { Err << line << '\n' << std::flush; });
+    Line->SetTrace(&*Trace);
+  }
 #ifdef MARROWLINK_MQTT
   if (Options.Mqtt) {
     const TMqttOptions& mqtt = *Options.Mqtt;
@@ -122,7 +120,7 @@ TExitStatus TPoll::Run() {
     schedule.RoundStarted(platform::GetTickCount());
     Round();
   }
-  Line.Close();
+  Line->Close();
 #ifdef MARROWLINK_MQTT
   // What is still queued is lost with the program: an output not written.
   if (Mqtt) {
@@ -163,73 +161,75 @@ bool TPoll::WaitForRound(const TPollSchedule& schedule, std::uint32_t startTick)
 
 void TPoll::Round() {
   const platform::LocalTime started = platform::CurrentLocalTime();
-  std::vector<std::optional<std::string>> values;
+  std::vector<std::optional<TShownValue>> values;
   for (const std::string& command : Options.Commands) {
     // A stop ends the poll after the exchange under way; a round cut short
     // gets no row, so every row holds a whole round.
     if (platform::StopRequested())
       return;
     const TReading reading = Exchange(command);
-    values.push_back(reading.Shown());
+    values.push_back(reading.Shown);
     if (!reading.Answered())
       AllAnswered = false;
-    Session.Exchange(reading);
     if (Jsonl)
-      Jsonl->WriteLine(ReadingJsonLine(reading, DecimalSeparator));
+      Jsonl->WriteLine(ReadingJsonLine(reading));
     Publish(reading);
   }
   if (Csv)
-    Csv->WriteLine(ReadingsRow(started, values, DecimalSeparator), "\r\n");
+    Csv->WriteLine(ReadingsRow(started, values), "\r\n");
 }
 
 TReading TPoll::Exchange(const std::string& command) {
-  if (!Line.IsOpen())
+  if (!Line->IsOpen())
     Reopen();
+  if (!Line->IsOpen())
+    return Lost(command);
   try {
-    TReading reading = Line.Exchange(command, Trace ? &*Trace : nullptr);
+    TReading reading = Line->Exchange(command);
     LastFailure.clear();
     return reading;
   } catch (const TDeviceLost& e) {
     Gone = true;
     Warn(e.what());
-    Session.Event(Line.Name(), SessionKind::Error, {e.what()});
-    Line.Close();
+    Line->Event(SessionKind::Error, {e.what()});
+    Line->Close();
   } catch (const Exception& e) {
     // Not a lost device (a refused modem-line call, say): the exchange
     // counts as silent and the next one tries again. Said once while it
     // keeps failing the same way, not once a second for hours.
     if (e.what() != LastFailure) {
       Warn(e.what());
-      Session.Event(Line.Name(), SessionKind::Error, {e.what()});
+      Line->Event(SessionKind::Error, {e.what()});
     }
     LastFailure = e.what();
-    if (!Line.IsOpen())
-      Line.Close();
+    if (!Line->IsOpen())
+      Line->Close();
   }
-  TReading lost;
-  lost.Started = platform::CurrentLocalTime();
-  lost.Port = Line.Name();
-  lost.Command = command;
-  lost.Lost = true;
+  return Lost(command);
+}
+
+TReading TPoll::Lost(const std::string& command) const {
+  TReading lost = Line->Unsent(command);
+  // Named also while the line is closed.
+  lost.Port = Port.Name;
   return lost;
 }
 
 void TPoll::Reopen() {
   try {
-    Line.Open();
+    OpenNamedPort(*Line, Port, RtsActiveLow);
   } catch (const Exception&) {
     return; // still away: tried again at the next exchange
   }
   if (Gone)
-    Warn(Line.Name() + " is back");
+    Warn(Port.Name + " is back");
   Gone = false;
 }
 
 void TPoll::Publish([[maybe_unused]] const TReading& reading) {
 #ifdef MARROWLINK_MQTT
   if (Mqtt && !reading.Lost)
-    Mqtt->Publish(ReadingTopic(TopicPrefix, reading.Port, reading.Command),
-                  ReadingJson(reading, DecimalSeparator));
+    Mqtt->Publish(ReadingTopic(TopicPrefix, reading.Port, reading.Command), ReadingJson(reading));
 #endif
 }
 

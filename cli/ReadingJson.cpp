@@ -2,7 +2,6 @@
 
 #include "platform/TextEncoding.h"
 #include "record/Escape.h"
-#include "record/Number.h"
 #include "record/TimeText.h"
 
 #include <charconv>
@@ -18,22 +17,21 @@ std::string JsonNumber(double value) {
   return error == std::errc() ? std::string(text, end) : "null";
 }
 
-std::string JsonValue(const TReading& reading, char decimalSeparator) {
-  const std::optional<std::string> shown = reading.Shown();
-  if (!shown)
+std::string JsonValue(const TReading& reading) {
+  if (!reading.Shown)
     return "null";
-  if (const std::optional<double> number = ParseReading(*shown, decimalSeparator))
+  if (const std::optional<double> number = reading.Number())
     return JsonNumber(*number);
-  return JsonString(*shown);
+  return JsonString(reading.Shown->Text);
 }
 
 // Appended piece by piece: GCC 12 at -O3 warns, wrongly, of an overlapping
 // copy in a chain of string concatenations.
-void AppendFields(std::string& json, const TReading& reading, char decimalSeparator) {
+void AppendFields(std::string& json, const TReading& reading) {
   json += "\"time\":\"";
   json += IsoTime(reading.Started);
   json += "\",\"value\":";
-  json += JsonValue(reading, decimalSeparator);
+  json += JsonValue(reading);
   json += ",\"raw\":";
   json += JsonString(EscapeField(reading.Answer));
 }
@@ -57,18 +55,18 @@ std::string JsonString(std::string_view bytes) {
   return json + '"';
 }
 
-std::string ReadingJson(const TReading& reading, char decimalSeparator) {
+std::string ReadingJson(const TReading& reading) {
   std::string json = "{";
-  AppendFields(json, reading, decimalSeparator);
+  AppendFields(json, reading);
   return json + '}';
 }
 
-std::string ReadingJsonLine(const TReading& reading, char decimalSeparator) {
+std::string ReadingJsonLine(const TReading& reading) {
   std::string json = "{\"port\":";
   json += JsonString(reading.Port);
   json += ",\"command\":";
   json += JsonString(reading.Command);
   json += ',';
-  AppendFields(json, reading, decimalSeparator);
+  AppendFields(json, reading);
   return json + '}';
 }

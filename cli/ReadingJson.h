@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/Reading.h"
+#include "line/Reading.h"
 
 #include <string>
 #include <string_view>
@@ -10,11 +10,11 @@
 std::string JsonString(std::string_view bytes);
 
 // {"time":..., "value":..., "raw":...}: the time as ISO 8601 with ms and
-// offset, the shown value as a JSON number when it reads as one, else as a
+// offset, the shown value as a JSON number when it is one, else as a
 // string, null for silence, and the answer as received with the session
 // record's escapes.
-std::string ReadingJson(const TReading& reading, char decimalSeparator);
+std::string ReadingJson(const TReading& reading);
 
 // The same with "port" and "command" first, for a JSON Lines file that
 // holds every reading of a poll.
-std::string ReadingJsonLine(const TReading& reading, char decimalSeparator);
+std::string ReadingJsonLine(const TReading& reading);

@@ -1,5 +1,7 @@
 #include "record/Number.h"
 
+#include "base/FloatToStr.h"
+
 #include <charconv>
 
 namespace {
@@ -28,14 +30,10 @@ std::size_t SkipDigits(std::string_view text, std::size_t& at) {
   return at - start;
 }
 
-struct TNumber {
-  std::string Text;
-  double Value = 0;
-};
+} // namespace
 
-// The digits as a reader of any locale takes them, and their value; none
-// for text, and for a number beyond a double's range, which no output can
-// carry as a number.
+// A number beyond a double's range is none: no output can carry it as a
+// number.
 std::optional<TNumber> ReadNumber(std::string_view text, char decimalSeparator) {
   const std::string_view number = Trimmed(text);
   std::size_t at = 0;
@@ -59,23 +57,21 @@ std::optional<TNumber> ReadNumber(std::string_view text, char decimalSeparator) 
   if (at != number.size())
     return std::nullopt;
   TNumber result;
-  result.Text = number.front() == '+' ? number.substr(1) : number;
+  result.Digits = number.front() == '+' ? number.substr(1) : number;
   if (separatorAt != std::string_view::npos)
-    result.Text[separatorAt - (number.front() == '+' ? 1 : 0)] = '.';
-  const char* end = result.Text.data() + result.Text.size();
-  const auto [stop, error] = std::from_chars(result.Text.data(), end, result.Value);
+    result.Digits[separatorAt - (number.front() == '+' ? 1 : 0)] = '.';
+  const char* end = result.Digits.data() + result.Digits.size();
+  const auto [stop, error] = std::from_chars(result.Digits.data(), end, result.Value);
   if (error != std::errc() || stop != end)
     return std::nullopt;
   return result;
 }
 
-} // namespace
-
 std::optional<std::string> NumberText(std::string_view text, char decimalSeparator) {
   std::optional<TNumber> number = ReadNumber(text, decimalSeparator);
   if (!number)
     return std::nullopt;
-  return std::move(number->Text);
+  return std::move(number->Digits);
 }
 
 bool ReadsAsNumber(std::string_view text, char decimalSeparator) {
@@ -87,4 +83,13 @@ std::optional<double> ParseReading(std::string_view text, char decimalSeparator)
   if (!number)
     return std::nullopt;
   return number->Value;
+}
+
+TShownValue ReadShown(std::string text, char decimalSeparator) {
+  std::optional<TNumber> number = ReadNumber(text, decimalSeparator);
+  return {std::move(text), std::move(number)};
+}
+
+TShownValue ShownNumber(double value, char decimalSeparator) {
+  return {FloatToStr(value, decimalSeparator), TNumber{value, FloatToStr(value, '.')}};
 }

@@ -20,3 +20,26 @@ std::optional<std::string> NumberText(std::string_view text, char decimalSeparat
 
 // Its value, under the same rule.
 std::optional<double> ParseReading(std::string_view text, char decimalSeparator);
+
+// A number read from a shown value: its value, and its digits as a reader of
+// any locale takes them (NumberText's).
+struct TNumber {
+  double Value = 0;
+  std::string Digits;
+};
+
+// A value as shown, and the number it reads as: read once, so the CSV, the
+// limits, the trend and the command-line outputs agree on what is a number.
+struct TShownValue {
+  std::string Text;
+  std::optional<TNumber> Number;
+};
+
+// The number text reads as, under the same rule; none for text.
+std::optional<TNumber> ReadNumber(std::string_view text, char decimalSeparator);
+
+// A shown text and the number it reads as.
+TShownValue ReadShown(std::string text, char decimalSeparator);
+
+// A value the program worked out itself, shown with decimalSeparator.
+TShownValue ShownNumber(double value, char decimalSeparator);

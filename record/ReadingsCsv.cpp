@@ -5,7 +5,6 @@
 #include "platform/Folders.h"
 #include "platform/SystemError.h"
 #include "platform/TextEncoding.h"
-#include "record/Number.h"
 #include "record/TimeText.h"
 
 namespace {
@@ -75,12 +74,12 @@ std::string UnmarkedText(const TCsvField& field) {
   return field.Text;
 }
 
-std::string CsvValue(const std::optional<std::string>& shown, char decimalSeparator) {
+std::string CsvValue(const std::optional<TShownValue>& shown) {
   if (!shown)
     return {};
-  if (std::optional<std::string> number = NumberText(*shown, decimalSeparator))
-    return *number;
-  return CsvText(platform::SystemToUtf8(*shown));
+  if (shown->Number)
+    return shown->Number->Digits;
+  return CsvText(platform::SystemToUtf8(shown->Text));
 }
 
 std::string ReadingsHeader(const std::vector<std::string>& columns) {
@@ -102,12 +101,11 @@ bool HasReadingsColumns(std::istream& file, const std::vector<std::string>& colu
 }
 
 std::string ReadingsRow(const platform::LocalTime& at,
-                        const std::vector<std::optional<std::string>>& values,
-                        char decimalSeparator) {
+                        const std::vector<std::optional<TShownValue>>& values) {
   std::string row = IsoTime(at);
-  for (const std::optional<std::string>& value : values) {
+  for (const std::optional<TShownValue>& value : values) {
     row += ',';
-    row += CsvValue(value, decimalSeparator);
+    row += CsvValue(value);
   }
   return row;
 }
@@ -135,8 +133,7 @@ void TReadingsCsv::Stop() {
 }
 
 void TReadingsCsv::Row(const platform::LocalTime& at, const std::vector<std::string>& columns,
-                       const std::vector<std::optional<std::string>>& values,
-                       char decimalSeparator) {
+                       const std::vector<std::optional<TShownValue>>& values) {
   if (!Recording())
     return;
   if (columns != Columns) {
@@ -148,9 +145,9 @@ void TReadingsCsv::Row(const platform::LocalTime& at, const std::vector<std::str
     while (platform::FileExists(next));
     OpenFile(next);
   }
-  std::vector<std::optional<std::string>> row = values;
+  std::vector<std::optional<TShownValue>> row = values;
   row.resize(Columns.size());
-  WriteLine(ReadingsRow(at, row, decimalSeparator));
+  WriteLine(ReadingsRow(at, row));
 }
 
 void TReadingsCsv::OpenFile(const std::string& path) {

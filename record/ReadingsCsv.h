@@ -3,6 +3,7 @@
 #include "platform/AppendFile.h"
 #include "platform/LocalTime.h"
 #include "record/CsvRecords.h"
+#include "record/Number.h"
 
 #include <istream>
 #include <optional>
@@ -24,7 +25,7 @@ std::string UnmarkedText(const TCsvField& field);
 // A monitor's shown value as a CSV field: a number with a full stop, any
 // other text converted from the system's code page to UTF-8 and marked as
 // above, silence empty.
-std::string CsvValue(const std::optional<std::string>& shown, char decimalSeparator);
+std::string CsvValue(const std::optional<TShownValue>& shown);
 
 // The readings format's lines, without their line end: the header
 // "time,<column>..." (a column written as CsvText writes text: a
@@ -36,8 +37,7 @@ std::string ReadingsHeader(const std::vector<std::string>& columns);
 // marks, line breaks inside quotes and line end.
 bool HasReadingsColumns(std::istream& file, const std::vector<std::string>& columns);
 std::string ReadingsRow(const platform::LocalTime& at,
-                        const std::vector<std::optional<std::string>>& values,
-                        char decimalSeparator);
+                        const std::vector<std::optional<TShownValue>>& values);
 
 // "<stem> (new columns <number>)<extension>" beside path.
 std::string NewColumnsPath(const std::string& path, int number);
@@ -58,7 +58,7 @@ public:
   // A row of values, one per column. When the columns are not the file's,
   // the file is closed and the row starts a new one whose name says so.
   void Row(const platform::LocalTime& at, const std::vector<std::string>& columns,
-           const std::vector<std::optional<std::string>>& values, char decimalSeparator);
+           const std::vector<std::optional<TShownValue>>& values);
 
 private:
   void OpenFile(const std::string& path);

@@ -1,6 +1,6 @@
 #include "settings/LimitsDatabase.h"
 
-#include "base/Format.h"
+#include "settings/SettingNames.h"
 
 TLimitsDatabase::TLimitsDatabase() {
   TLimitsDatabase::DefineRecords();
@@ -8,23 +8,11 @@ TLimitsDatabase::TLimitsDatabase() {
 }
 
 void TLimitsDatabase::DefineRecords() {
-  KeyPath = "\\Software\\Tavrin\\Private\\Marrowlink\\Limits";
-  for (int i = 0; i < LimitsPanels; ++i) {
+  KeyPath = ProgramSubkeyPath(Setting::LimitsSubkey);
+  for (int i = 0; i < Setting::LimitsPanels; ++i) {
     AddRecord(std::make_unique<TStringDatabaseRecord>(PanelLowName(i)));
     AddRecord(std::make_unique<TStringDatabaseRecord>(PanelHighName(i)));
     AddRecord(std::make_unique<TStringDatabaseRecord>(PanelHysteresisName(i)));
   }
-  AddRecord(std::make_unique<TBooleanDatabaseRecord>("Beep"));
-}
-
-std::string PanelLowName(int index) {
-  return Format("Panel%d Low", index);
-}
-
-std::string PanelHighName(int index) {
-  return Format("Panel%d High", index);
-}
-
-std::string PanelHysteresisName(int index) {
-  return Format("Panel%d Hysteresis", index);
+  AddRecord(std::make_unique<TBooleanDatabaseRecord>(Setting::Beep));
 }

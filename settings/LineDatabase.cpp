@@ -1,11 +1,13 @@
 #include "settings/LineDatabase.h"
 
+#include "settings/SettingNames.h"
+
 TLineDatabase::TLineDatabase(TSettingsAccess access) : TSubkeyDatabase(access) {
   TLineDatabase::DefineRecords();
   Load();
 }
 
 void TLineDatabase::DefineRecords() {
-  KeyPath = "\\Software\\Tavrin\\Private\\Marrowlink\\Line";
-  AddRecord(std::make_unique<TBooleanDatabaseRecord>("RTS Active Low"));
+  KeyPath = ProgramSubkeyPath(Setting::LineSubkey);
+  AddRecord(std::make_unique<TBooleanDatabaseRecord>(Setting::RtsActiveLow));
 }

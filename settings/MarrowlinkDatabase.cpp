@@ -1,6 +1,6 @@
 #include "settings/MarrowlinkDatabase.h"
 
-#include "base/Format.h"
+#include "settings/SettingNames.h"
 
 TMarrowlinkDatabase::TMarrowlinkDatabase() {
   // Here rather than in TDatabase: a base constructor cannot reach the
@@ -10,23 +10,23 @@ TMarrowlinkDatabase::TMarrowlinkDatabase() {
 }
 
 void TMarrowlinkDatabase::DefineRecords() {
-  KeyPath = "\\Software\\Tavrin\\Private\\Marrowlink";
-  AddRecord(std::make_unique<TIntegerDatabaseRecord>("Left"));
-  AddRecord(std::make_unique<TIntegerDatabaseRecord>("Top"));
-  AddRecord(std::make_unique<TStringDatabaseRecord>("Port"));
-  AddRecord(std::make_unique<TIntegerDatabaseRecord>("Protocol Index"));
-  AddRecord(std::make_unique<TIntegerDatabaseRecord>("Baudrate Index"));
-  AddRecord(std::make_unique<TStringDatabaseRecord>("Address"));
-  AddRecord(std::make_unique<TStringDatabaseRecord>("Message"));
-  AddRecord(std::make_unique<TBooleanDatabaseRecord>("Cycle"));
-  AddRecord(std::make_unique<TBooleanDatabaseRecord>("Monitor"));
-  AddRecord(std::make_unique<TBooleanDatabaseRecord>("Open"));
-  AddRecord(std::make_unique<TIntegerDatabaseRecord>("Monitor Left"));
-  AddRecord(std::make_unique<TIntegerDatabaseRecord>("Monitor Top"));
-  AddRecord(std::make_unique<TBooleanDatabaseRecord>("Monitor Show Editors"));
-  AddRecord(std::make_unique<TIntegerDatabaseRecord>("Monitor Panels"));
-  for (int panel = 0; panel < 10; ++panel) {
-    AddRecord(std::make_unique<TStringDatabaseRecord>(Format("Monitor Panel%d Command", panel)));
-    AddRecord(std::make_unique<TIntegerDatabaseRecord>(Format("Monitor Panel%d Color", panel)));
+  KeyPath = ProgramKeyPath;
+  AddRecord(std::make_unique<TIntegerDatabaseRecord>(Setting::Left));
+  AddRecord(std::make_unique<TIntegerDatabaseRecord>(Setting::Top));
+  AddRecord(std::make_unique<TStringDatabaseRecord>(Setting::Port));
+  AddRecord(std::make_unique<TIntegerDatabaseRecord>(Setting::ProtocolIndex));
+  AddRecord(std::make_unique<TIntegerDatabaseRecord>(Setting::BaudrateIndex));
+  AddRecord(std::make_unique<TStringDatabaseRecord>(Setting::Address));
+  AddRecord(std::make_unique<TStringDatabaseRecord>(Setting::Message));
+  AddRecord(std::make_unique<TBooleanDatabaseRecord>(Setting::Cycle));
+  AddRecord(std::make_unique<TBooleanDatabaseRecord>(Setting::Monitor));
+  AddRecord(std::make_unique<TBooleanDatabaseRecord>(Setting::Open));
+  AddRecord(std::make_unique<TIntegerDatabaseRecord>(Setting::MonitorLeft));
+  AddRecord(std::make_unique<TIntegerDatabaseRecord>(Setting::MonitorTop));
+  AddRecord(std::make_unique<TBooleanDatabaseRecord>(Setting::MonitorShowEditors));
+  AddRecord(std::make_unique<TIntegerDatabaseRecord>(Setting::MonitorPanels));
+  for (int panel = 0; panel < Setting::SavedPanels; ++panel) {
+    AddRecord(std::make_unique<TStringDatabaseRecord>(PanelCommandName(panel)));
+    AddRecord(std::make_unique<TIntegerDatabaseRecord>(PanelColorName(panel)));
   }
 }

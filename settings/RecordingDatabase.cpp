@@ -1,17 +1,19 @@
 #include "settings/RecordingDatabase.h"
 
+#include "settings/SettingNames.h"
+
 TRecordingDatabase::TRecordingDatabase(TSettingsAccess access) : TSubkeyDatabase(access) {
   TRecordingDatabase::DefineRecords();
   Load();
 }
 
 void TRecordingDatabase::DefineRecords() {
-  KeyPath = "\\Software\\Tavrin\\Private\\Marrowlink\\Recording";
-  AddRecord(std::make_unique<TBooleanDatabaseRecord>("Session Log"));
-  AddRecord(std::make_unique<TStringDatabaseRecord>("Folder"));
-  AddRecord(std::make_unique<TIntegerDatabaseRecord>("Keep Days"));
-  AddRecord(std::make_unique<TBooleanDatabaseRecord>("Time Stamps"));
+  KeyPath = ProgramSubkeyPath(Setting::RecordingSubkey);
+  AddRecord(std::make_unique<TBooleanDatabaseRecord>(Setting::SessionLog));
+  AddRecord(std::make_unique<TStringDatabaseRecord>(Setting::Folder));
+  AddRecord(std::make_unique<TIntegerDatabaseRecord>(Setting::KeepDays));
+  AddRecord(std::make_unique<TBooleanDatabaseRecord>(Setting::TimeStamps));
   // The defaults, kept where the registry holds no value or a damaged one.
-  SetBoolean("Session Log", true);
-  SetInteger("Keep Days", 90);
+  SetBoolean(Setting::SessionLog, true);
+  SetInteger(Setting::KeepDays, 90);
 }

@@ -1,18 +1,14 @@
 #include "ui/K4410R_Monitor.h"
 
-#include "base/Format.h"
-#include "platform/Locale.h"
-#include "record/Number.h"
-#include "record/SessionRecord.h"
+#include "line/InstrumentLine.h"
 #include "record/TimeText.h"
 #include "serial/EchoStrip.h"
-#include "serial/K4410RProtocol.h"
 #include "settings/DatabaseUnit.h"
 #include "settings/LimitsDatabase.h"
+#include "settings/SettingNames.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ColorValue.h"
 #include "ui/LimitsDialog.h"
-#include "ui/LogRecording.h"
 #include "ui/MonitorFonts.h"
 #include "ui/MonitorHost.h"
 #include "ui/MonitorPanel.h"
@@ -21,16 +17,15 @@
 #include "ui/QtText.h"
 #include "ui/ReadingsRecorder.h"
 #include "ui/Trend.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -41,10 +36,6 @@ namespace {
 
 constexpr int ClientWidth = 314;
 constexpr int ClientHeight = 170;
-
-TBounds BoundsOf(const QRect& rect) {
-  return {rect.x(), rect.y(), rect.width(), rect.height()};
-}
 
 TBounds BoundsOf(const QWidget& widget) {
   return BoundsOf(widget.geometry());
@@ -92,8 +83,9 @@ void TK4410R_MonitorForm::RestoreLimits() {
   const TDatabase* limits = Host.LimitSettings();
   if (limits == nullptr)
     return;
-  const char separator = platform::DecimalSeparator();
-  for (std::size_t i = 0; i < Watches.size() && i < static_cast<std::size_t>(LimitsPanels); ++i) {
+  const char separator = Line.DecimalSeparator();
+  for (std::size_t i = 0; i < Watches.size() && i < static_cast<std::size_t>(Setting::LimitsPanels);
+       ++i) {
     const int index = static_cast<int>(i);
     Watches[i].Restore({limits->GetString(PanelLowName(index)),
                         limits->GetString(PanelHighName(index)),
@@ -101,14 +93,14 @@ void TK4410R_MonitorForm::RestoreLimits() {
                        separator);
     ShowLimits(i);
   }
-  Beep = limits->GetBoolean("Beep");
+  Beep = limits->GetBoolean(Setting::Beep);
 }
 
 void TK4410R_MonitorForm::StoreLimits() {
   TDatabase* limits = Host.LimitSettings();
   if (limits == nullptr)
     return;
-  for (int i = 0; i < LimitsPanels; ++i) {
+  for (int i = 0; i < Setting::LimitsPanels; ++i) {
     // A removed panel's limits are forgotten.
     const TLimitTexts texts =
         static_cast<std::size_t>(i) < Watches.size() ? Watches[i].Texts() : TLimitTexts{};
@@ -116,7 +108,7 @@ void TK4410R_MonitorForm::StoreLimits() {
     limits->SetString(PanelHighName(i), texts.High);
     limits->SetString(PanelHysteresisName(i), texts.Hysteresis);
   }
-  limits->SetBoolean("Beep", Beep);
+  limits->SetBoolean(Setting::Beep, Beep);
 }
 
 void TK4410R_MonitorForm::CreateControls() {
@@ -163,7 +155,7 @@ void TK4410R_MonitorForm::CreateControls() {
   TrendAction = new QAction(QStringLiteral("Trend of All Panels..."), this);
   addAction(TrendAction);
   // Holds no chart until a trend opens.
-  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory, Watches);
+  Trends = std::make_unique<TTrendWindows>(*this, TrendMemory, Watches, Line.DecimalSeparator());
 }
 
 void TK4410R_MonitorForm::BindEvents() {
@@ -290,33 +282,28 @@ void TK4410R_MonitorForm::PollPanels() {
   const std::int64_t startedMs = EpochMs(started);
   // A panel polled with another text than its column's, while its command
   // is being edited, leaves its cell empty.
-  std::vector<std::optional<std::string>> cells(Columns.size());
+  std::vector<std::optional<TShownValue>> cells(Columns.size());
   for (std::size_t i = 0; i < Editors.size(); ++i) {
-    if (Host.OpenProtocol() == nullptr)
+    if (!Line.IsOpen())
       return;
     const std::string command = TrimBlanks(TextOf(*Editors[i]));
     if (command.empty())
       continue;
-    const std::string answer = Host.SendAndLog(command);
-    const std::string caption = PanelCaption(answer, command);
+    TReading reading;
+    const std::string logged = Host.SendAndLog(command, reading);
     if (i < Panels.size()) {
-      Panels[i]->SetCaption(caption);
-      JudgePanel(i, caption, command);
+      // Silence shows as the log has it.
+      Panels[i]->SetCaption(reading.Shown ? reading.Shown->Text : PanelCaption(logged, command));
+      JudgePanel(i, reading);
     }
-    const TK4410RProtocol* protocol = Host.OpenProtocol();
-    const std::optional<std::string> value = protocol != nullptr && protocol->Answer.empty()
-                                                 ? std::nullopt
-                                                 : std::optional<std::string>(caption);
-    const std::optional<double> reading =
-        value ? ParseReading(*value, platform::DecimalSeparator()) : std::nullopt;
-    TrendMemory.Add(i, command, startedMs, reading ? *reading : GapValue());
+    TrendMemory.Add(i, startedMs, reading);
     if (i < cells.size() && i < Columns.size() && command == Columns[i])
-      cells[i] = value;
+      cells[i] = reading.Shown;
   }
   Trends->RoundAdded();
   // Panels added or removed during the round count as they are now.
   cells.resize(Columns.size());
-  std::vector<std::optional<std::string>> values;
+  std::vector<std::optional<TShownValue>> values;
   for (std::size_t i = 0; i < Columns.size(); ++i) {
     if (!Columns[i].empty())
       values.push_back(cells[i]);
@@ -324,13 +311,11 @@ void TK4410R_MonitorForm::PollPanels() {
   Readings->Row(started, RecordedColumns(), values);
 }
 
-void TK4410R_MonitorForm::JudgePanel(std::size_t panel, const std::string& caption,
-                                     const std::string& command) {
-  const std::optional<TLimitEvent> event =
-      Watches[panel].Judge(caption, platform::DecimalSeparator());
+void TK4410R_MonitorForm::JudgePanel(std::size_t panel, const TReading& reading) {
+  const std::optional<TLimitEvent> event = Watches[panel].Judge(reading);
   Panels[panel]->SetLook(Watches[panel].Look());
   if (event)
-    ReportCrossing(command, *event);
+    ReportCrossing(reading.Command, *event);
 }
 
 // The panel's look and the lines its trend draws follow its limits.
@@ -340,15 +325,15 @@ void TK4410R_MonitorForm::ShowLimits(std::size_t panel) {
 }
 
 void TK4410R_MonitorForm::ReportCrossing(const std::string& command, const TLimitEvent& event) {
-  Host.SessionRecord().Event(SessionKind::Limit,
-                             {command, event.Value, event.Limit, DirectionName(event.Direction)});
+  Line.Event(SessionKind::Limit,
+             {command, event.Value, event.Limit, DirectionName(event.Direction)});
   if (Beep && event.Direction != TDirection::Inside)
     QApplication::beep();
 }
 
 void TK4410R_MonitorForm::EditLimits(std::size_t panel) {
   if (LimitsDialog == nullptr)
-    LimitsDialog = new TLimitsDialog(this);
+    LimitsDialog = new TLimitsDialog(this, Line.DecimalSeparator());
   LimitsDialog->SetTexts(Watches.at(panel).Texts());
   LimitsDialog->SetBeep(Beep);
   // The dialog has checked the texts; a panel gone meanwhile keeps nothing.
@@ -356,7 +341,7 @@ void TK4410R_MonitorForm::EditLimits(std::size_t panel) {
     return;
   Beep = LimitsDialog->Beep();
   const std::optional<TLimitEvent> event =
-      Watches[panel].Change(LimitsDialog->Texts(), platform::DecimalSeparator());
+      Watches[panel].Change(LimitsDialog->Texts(), Line.DecimalSeparator());
   ShowLimits(panel);
   if (event)
     ReportCrossing(TrimBlanks(TextOf(*Editors[panel])), *event);
@@ -395,8 +380,9 @@ std::vector<std::string> TK4410R_MonitorForm::RecordedColumns() const {
 }
 
 void TK4410R_MonitorForm::LoadLayout(TDatabase& settings) {
-  RestorePosition(settings.GetInteger("Monitor Left"), settings.GetInteger("Monitor Top"));
-  const int stored = settings.GetInteger("Monitor Panels");
+  RestoreOnScreens(*this, settings.GetInteger(Setting::MonitorLeft),
+                   settings.GetInteger(Setting::MonitorTop), frameGeometry().size());
+  const int stored = settings.GetInteger(Setting::MonitorPanels);
   while (static_cast<int>(Panels.size()) < PanelsToCreate(stored))
     AddPanel();
   for (int i = 0; i < PanelsToLoad(stored); ++i) {
@@ -404,31 +390,20 @@ void TK4410R_MonitorForm::LoadLayout(TDatabase& settings) {
     TakeColumn(static_cast<std::size_t>(i));
     Panels[i]->SetColor(settings.GetInteger(PanelColorName(i)));
   }
-  ShowEditCheckBox->setChecked(settings.GetBoolean("Monitor Show Editors"));
+  ShowEditCheckBox->setChecked(settings.GetBoolean(Setting::MonitorShowEditors));
 }
 
 void TK4410R_MonitorForm::SaveLayout(TDatabase& settings) {
-  settings.SetInteger("Monitor Left", pos().x());
-  settings.SetInteger("Monitor Top", pos().y());
-  settings.SetBoolean("Monitor Show Editors", ShowEditCheckBox->isChecked());
+  settings.SetInteger(Setting::MonitorLeft, pos().x());
+  settings.SetInteger(Setting::MonitorTop, pos().y());
+  settings.SetBoolean(Setting::MonitorShowEditors, ShowEditCheckBox->isChecked());
   const int count = PanelsToSave(static_cast<int>(Panels.size()));
-  settings.SetInteger("Monitor Panels", count);
+  settings.SetInteger(Setting::MonitorPanels, count);
   for (int i = 0; i < count; ++i) {
     settings.SetString(PanelCommandName(i), TextOf(*Editors[i]));
     settings.SetInteger(PanelColorName(i), Panels[i]->Color());
   }
   StoreLimits();
-}
-
-void TK4410R_MonitorForm::RestorePosition(int left, int top) {
-  std::vector<TBounds> screens;
-  for (const QScreen* screen : QGuiApplication::screens())
-    screens.push_back(BoundsOf(screen->geometry()));
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  const TBounds primaryBounds = primary ? BoundsOf(primary->availableGeometry()) : TBounds{};
-  const TBounds placed = PlaceOnScreens(
-      {left, top, frameGeometry().width(), frameGeometry().height()}, screens, primaryBounds);
-  move(placed.Left, placed.Top);
 }
 
 void TK4410R_MonitorForm::AddButtonClick() {

@@ -58,8 +58,8 @@ public:
   QPushButton* AddButton = nullptr;
   QPushButton* RemoveButton = nullptr;
   QCheckBox* ShowEditCheckBox = nullptr;
-  TMonitorPanel* Panel1 = nullptr;
-  QLineEdit* Edit1 = nullptr;
+  TMonitorPanel* Panel1 = nullptr;     // the designed panel, first of Panels
+  QLineEdit* Edit1 = nullptr;          // its command, shown with Show Editors
   QColorDialog* ColorDialog = nullptr; // made at the first colour choice
   TReadingsRecorder* Readings = nullptr;
   TLimitsDialog* LimitsDialog = nullptr; // made at the first Limits...
@@ -93,7 +93,6 @@ private:
   void BindPanel(TMonitorPanel& panel);
   void BindEditor(QLineEdit& edit);
   void TakeColumn(std::size_t panel);
-  void RestorePosition(int left, int top);
   void GrowBy(int pixels);
 
   void AddButtonClick();
@@ -103,7 +102,7 @@ private:
 
   void RestoreLimits();
   void StoreLimits();
-  void JudgePanel(std::size_t panel, const std::string& caption, const std::string& command);
+  void JudgePanel(std::size_t panel, const TReading& reading);
   void ShowLimits(std::size_t panel);
   void ReportCrossing(const std::string& command, const TLimitEvent& event);
   std::size_t MenuPanel = 0;

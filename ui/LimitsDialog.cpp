@@ -1,6 +1,5 @@
 #include "ui/LimitsDialog.h"
 
-#include "platform/Locale.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/QtText.h"
 
@@ -21,7 +20,8 @@ QLineEdit* AddEdit(QFormLayout& form, const QString& label, const QString& name)
 
 } // namespace
 
-TLimitsDialog::TLimitsDialog(QWidget* parent) : QDialog(parent) {
+TLimitsDialog::TLimitsDialog(QWidget* parent, char decimalSeparator)
+    : QDialog(parent), DecimalSeparator(decimalSeparator) {
   setObjectName(QStringLiteral("LimitsDialog"));
   setWindowTitle(QStringLiteral("Limits"));
   auto* form = new QFormLayout(this);
@@ -59,7 +59,7 @@ void TLimitsDialog::SetBeep(bool on) {
 void TLimitsDialog::accept() {
   bool valid = false;
   Guarded([&] {
-    ParseLimits(Texts(), platform::DecimalSeparator());
+    ParseLimits(Texts(), DecimalSeparator);
     valid = true;
   });
   if (valid)

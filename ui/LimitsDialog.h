@@ -15,7 +15,8 @@ class TLimitsDialog : public QDialog {
   Q_OBJECT
 
 public:
-  explicit TLimitsDialog(QWidget* parent);
+  // Limits are read with decimalSeparator, as the panel's readings are.
+  TLimitsDialog(QWidget* parent, char decimalSeparator);
 
   TLimitTexts Texts() const;
   void SetTexts(const TLimitTexts& texts);
@@ -30,4 +31,7 @@ public:
 
 public slots:
   void accept() override;
+
+private:
+  char DecimalSeparator;
 };

@@ -2,6 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/OSError.h"
+#include "line/InstrumentLine.h"
 #include "platform/Folders.h"
 #include "platform/ReplaceFile.h"
 #include "platform/SystemError.h"
@@ -9,6 +10,7 @@
 #include "record/SessionRecord.h"
 #include "record/TimeText.h"
 #include "settings/RecordingDatabase.h"
+#include "settings/SettingNames.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/QtText.h"
 
@@ -21,9 +23,9 @@
 #include <QTimer>
 #include <QUrl>
 
-TLogRecording::TLogRecording(QPlainTextEdit& log) : QObject(&log), Log(log) {
+TLogRecording::TLogRecording(QPlainTextEdit& log, TInstrumentLine& line)
+    : QObject(&log), Log(log), Line(line) {
   CreateActions();
-  Record = std::make_unique<TSessionRecord>(DefaultSessionFolder());
 }
 
 TLogRecording::~TLogRecording() = default;
@@ -71,54 +73,36 @@ void TLogRecording::Load() {
     // The main store has reported what keeps the registry from loading.
     return;
   }
-  const std::string folder = Settings->GetString("Folder");
-  Record = std::make_unique<TSessionRecord>(folder.empty() ? DefaultSessionFolder() : folder);
-  Record->SetEnabled(Settings->GetBoolean("Session Log"));
-  RecordSessionAction->setChecked(Record->Enabled());
-  TimeStampsAction->setChecked(Settings->GetBoolean("Time Stamps"));
-  KeepDays = Settings->GetInteger("Keep Days");
+  const std::string folder = Settings->GetString(Setting::Folder);
+  Line.UseRecord(
+      std::make_unique<TSessionRecord>(folder.empty() ? DefaultSessionFolder() : folder));
+  Line.Record().SetEnabled(Settings->GetBoolean(Setting::SessionLog));
+  RecordSessionAction->setChecked(Line.Record().Enabled());
+  TimeStampsAction->setChecked(Settings->GetBoolean(Setting::TimeStamps));
+  KeepDays = Settings->GetInteger(Setting::KeepDays);
 }
 
 TDatabase* TLogRecording::StoreChoices() {
   if (Settings)
-    Settings->SetBoolean("Time Stamps", TimeStampsAction->isChecked());
+    Settings->SetBoolean(Setting::TimeStamps, TimeStampsAction->isChecked());
   return Settings.get();
 }
 
-platform::LocalTime TLogRecording::Now() const {
-  return Record->Now();
-}
-
-template <class F> void TLogRecording::Recorded(F&& write) {
-  try {
-    write();
-  } catch (const std::exception& error) {
-    RecordSessionAction->setChecked(false);
-    // Shown once the line that failed has shown, and never inside an
-    // exchange's bookkeeping.
-    QTimer::singleShot(0, this, [message = std::string(error.what())] { PresentError(message); });
-  }
-}
-
-void TLogRecording::Exchange(const platform::LocalTime& started, std::string_view request,
-                             std::string_view answer, std::uint32_t ms) {
-  Recorded([&] { Record->Exchange(started, Port, request, answer, ms); });
-}
-
-void TLogRecording::Event(std::string_view kind, std::initializer_list<std::string_view> fields) {
-  Recorded([&] { Record->Event(Port, kind, fields); });
+void TLogRecording::RecordFailed(const std::string& message) {
+  RecordSessionAction->setChecked(false);
+  QTimer::singleShot(0, this, [message] { PresentError(message); });
 }
 
 std::string TLogRecording::LinePrefix() const {
-  return TimeStampsAction->isChecked() ? ClockTime(Record->Now()) + ' ' : std::string();
+  return TimeStampsAction->isChecked() ? ClockTime(Line.Record().Now()) + ' ' : std::string();
 }
 
 std::string TLogRecording::SessionFolder() const {
-  return Record->Folder();
+  return Line.Record().Folder();
 }
 
 void TLogRecording::RemoveOldFiles() {
-  RemoveOldSessions(Record->Folder(), Record->Now(), KeepDays);
+  RemoveOldSessions(Line.Record().Folder(), Line.Record().Now(), KeepDays);
 }
 
 void TLogRecording::SaveLogAs(const std::string& path) const {
@@ -137,13 +121,13 @@ void TLogRecording::SaveAsClick() {
 }
 
 void TLogRecording::RecordSessionClick(bool on) {
-  Record->SetEnabled(on);
+  Line.Record().SetEnabled(on);
   if (Settings)
-    Settings->SetBoolean("Session Log", on);
+    Settings->SetBoolean(Setting::SessionLog, on);
 }
 
 void TLogRecording::OpenFolderClick() {
-  const std::string folder = Record->Folder();
+  const std::string folder = Line.Record().Folder();
   if (!platform::MakeFolders(folder))
     throw Exception("Could not make the folder " + folder + "\r\n" +
                     SystemMessageText(platform::GetLastError()));

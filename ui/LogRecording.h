@@ -1,30 +1,23 @@
 #pragma once
 
-#include "platform/LocalTime.h"
-
 #include <QObject>
 
-#include <cstdint>
-#include <initializer_list>
 #include <memory>
 #include <string>
-#include <string_view>
 
 class QAction;
 class QMenu;
 class QPlainTextEdit;
 class TDatabase;
-class TSessionRecord;
+class TInstrumentLine;
 
-// The output log's companions: the session record of every exchange and
-// event, the time stamps before the log's lines, and the log's context
-// menu. A record that fails reports once through the top-level handler,
-// after the line that failed has shown, and recording stays off.
+// The output log's companions: the choices of the line's session record,
+// the time stamps before the log's lines, and the log's context menu.
 class TLogRecording : public QObject {
   Q_OBJECT
 
 public:
-  explicit TLogRecording(QPlainTextEdit& log);
+  TLogRecording(QPlainTextEdit& log, TInstrumentLine& line);
   ~TLogRecording() override;
 
   // Reads the choices of the Recording subkey; a store that cannot be made
@@ -36,13 +29,10 @@ public:
   // The store as loaded; null as for StoreChoices.
   const TDatabase* Choices() const { return Settings.get(); }
 
-  platform::LocalTime Now() const;
-  // The COM name on every line; empty while no port is open.
-  void SetPort(const std::string& port) { Port = port; }
-
-  void Exchange(const platform::LocalTime& started, std::string_view request,
-                std::string_view answer, std::uint32_t ms);
-  void Event(std::string_view kind, std::initializer_list<std::string_view> fields = {});
+  // A record line could not be written: the menu shows recording off, and
+  // the failure is shown through the top-level handler once the line that
+  // failed has shown, never inside an exchange's bookkeeping.
+  void RecordFailed(const std::string& message);
 
   // "HH:MM:SS.mmm " while time stamps show, else nothing.
   std::string LinePrefix() const;
@@ -66,14 +56,10 @@ private:
   void SaveAsClick();
   void OpenFolderClick();
   void RecordSessionClick(bool on);
-  // Runs a write to the record; a failure is shown once the event loop
-  // turns, and the menu shows recording off.
-  template <class F> void Recorded(F&& write);
 
   QPlainTextEdit& Log;
+  TInstrumentLine& Line;
   QMenu* Menu = nullptr; // made at the first request
   std::unique_ptr<TDatabase> Settings;
-  std::unique_ptr<TSessionRecord> Record;
-  std::string Port;
   int KeepDays = 90;
 };

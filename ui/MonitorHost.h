@@ -3,25 +3,22 @@
 #include <string>
 
 class TDatabase;
-class TK4410RProtocol;
-class TLogRecording;
+class TInstrumentLine;
+struct TReading;
 
-// What the monitor windows need of the main window: its open line, its road
-// of exchanges into the log, its session record and the settings that hold
-// their layout and limits. The monitors reach the main window through this
-// alone.
+// What the monitor windows need of the main window: the one line every
+// exchange takes, its numbered log, and the settings that hold their layout
+// and limits. The monitors reach the main window through this alone.
 class TMonitorHost {
 public:
-  // Null while no port is open.
-  virtual TK4410RProtocol* OpenProtocol() = 0;
-  // One exchange, numbered log line; raises on exchange errors.
-  virtual std::string SendAndLog(const std::string& text) = 0;
-  // The open protocol's exchange of its Request, in the session record once
-  // done; a lost device closes the port before its error goes on.
-  virtual void Exchange() = 0;
+  // The window's line, open while a port is; a lost device closes the port
+  // before its error goes on.
+  virtual TInstrumentLine& InstrumentLine() = 0;
+  // SendAndLog: one exchange, numbered log line; raises on exchange errors.
+  // reading receives what the line made of the exchange.
+  virtual std::string SendAndLog(const std::string& text, TReading& reading) = 0;
   // A line of the log as is, unnumbered.
   virtual void AppendOutput(const std::string& text) = 0;
-  virtual TLogRecording& SessionRecord() = 0;
   // Have the panel monitor load or save its layout in the settings.
   virtual void LoadMonitorLayout() = 0;
   virtual void SaveMonitorLayout() = 0;

@@ -1,10 +1,13 @@
 #include "ui/MonitorWindow.h"
 
+#include "ui/MonitorHost.h"
+
 #include <QShowEvent>
 #include <QTimer>
 
 TMonitorWindow::TMonitorWindow(TMonitorHost& host)
-    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), Host(host) {
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), Host(host),
+      Line(host.InstrumentLine()) {
   // Closing the main window ends the program even while this one is shown.
   setAttribute(Qt::WA_QuitOnClose, false);
   Timer = new QTimer(this);
@@ -16,16 +19,20 @@ TMonitorWindow::TMonitorWindow(TMonitorHost& host)
 // shown then and keeps polling.
 void TMonitorWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (event->spontaneous())
-    return;
-  Timer->start();
-  emit VisibilityChanged();
+  if (!event->spontaneous())
+    FollowShown(true);
 }
 
 void TMonitorWindow::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  if (event->spontaneous())
-    return;
-  Timer->stop();
+  if (!event->spontaneous())
+    FollowShown(false);
+}
+
+void TMonitorWindow::FollowShown(bool shown) {
+  if (shown)
+    Timer->start();
+  else
+    Timer->stop();
   emit VisibilityChanged();
 }

@@ -3,10 +3,11 @@
 #include <QWidget>
 
 class QTimer;
+class TInstrumentLine;
 class TMonitorHost;
 
 // A monitor window: a fixed dialog-style window whose Timer ticks once a
-// second while it is shown, polling through the main window.
+// second while it is shown, polling on the main window's line.
 class TMonitorWindow : public QWidget {
   Q_OBJECT
 
@@ -25,4 +26,10 @@ protected:
   void hideEvent(QHideEvent* event) override;
 
   TMonitorHost& Host;
+  // The host's line, which its exchanges and their record lines take.
+  TInstrumentLine& Line;
+
+private:
+  // The timer runs exactly while the window is shown.
+  void FollowShown(bool shown);
 };

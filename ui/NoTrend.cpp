@@ -6,7 +6,8 @@
 // trend is asked for.
 struct TTrendWindows::TState {};
 
-TTrendWindows::TTrendWindows(QWidget&, const TTrendMemory&, const std::vector<TPanelWatch>&) {}
+TTrendWindows::TTrendWindows(QWidget&, const TTrendMemory&, const std::vector<TPanelWatch>&, char) {
+}
 
 TTrendWindows::~TTrendWindows() = default;
 

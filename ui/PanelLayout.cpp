@@ -1,7 +1,5 @@
 #include "ui/PanelLayout.h"
 
-#include "base/Format.h"
-
 #include <algorithm>
 
 namespace {
@@ -31,14 +29,6 @@ int PanelsToCreate(int storedCount) {
 
 int PanelsToSave(int panelCount) {
   return std::min(panelCount, MaxSavedPanels);
-}
-
-std::string PanelCommandName(int index) {
-  return Format("Monitor Panel%d Command", index);
-}
-
-std::string PanelColorName(int index) {
-  return Format("Monitor Panel%d Color", index);
 }
 
 TBounds PlaceOnScreens(const TBounds& saved, const std::vector<TBounds>& screens,

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <string>
+#include "settings/SettingNames.h"
+
 #include <vector>
 
 // A rectangle in pixels, as the windows place their controls.
@@ -14,7 +15,7 @@ struct TBounds {
 };
 
 // The settings hold at most this many panels.
-inline constexpr int MaxSavedPanels = 10;
+inline constexpr int MaxSavedPanels = Setting::SavedPanels;
 
 // A hand-edited count beyond any screen makes no more panels than this,
 // rather than keeping the start busy for minutes.
@@ -37,10 +38,6 @@ int PanelsToCreate(int storedCount);
 
 // Panels whose command and colour are written back.
 int PanelsToSave(int panelCount);
-
-// Setting names of panel i.
-std::string PanelCommandName(int index);
-std::string PanelColorName(int index);
 
 // Where a window saved at saved opens: there when it overlaps any screen,
 // otherwise at the top-left corner of the primary screen.

@@ -2,7 +2,6 @@
 
 #include "platform/DataDir.h"
 #include "platform/Folders.h"
-#include "platform/Locale.h"
 #include "record/TimeText.h"
 #include "ui/ApplicationErrors.h"
 
@@ -67,9 +66,9 @@ void TReadingsRecorder::Stop() {
 }
 
 void TReadingsRecorder::Row(const platform::LocalTime& at, const std::vector<std::string>& columns,
-                            const std::vector<std::optional<std::string>>& values) {
+                            const std::vector<std::optional<TShownValue>>& values) {
   try {
-    Csv.Row(at, columns, values, platform::DecimalSeparator());
+    Csv.Row(at, columns, values);
   } catch (...) {
     ShowState();
     throw;

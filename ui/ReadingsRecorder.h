@@ -32,7 +32,7 @@ public:
   // One poll round that started at at; silence is an absent value. A
   // failure stops the recording and raises.
   void Row(const platform::LocalTime& at, const std::vector<std::string>& columns,
-           const std::vector<std::optional<std::string>>& values);
+           const std::vector<std::optional<TShownValue>>& values);
 
   QAction* RecordAction = nullptr;
   QAction* StopAction = nullptr;

@@ -2,13 +2,12 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
-#include "platform/TickCounter.h"
 #include "record/SessionRecord.h"
-#include "serial/DeviceLost.h"
 #include "serial/SerialPortList.h"
 #include "settings/LimitsDatabase.h"
 #include "settings/LineDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
+#include "settings/SettingNames.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ApplicationTitle.h"
 #include "ui/DropDownComboBox.h"
@@ -16,19 +15,18 @@
 #include "ui/LogRecording.h"
 #include "ui/MonitorWindow.h"
 #include "ui/QtText.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -40,7 +38,6 @@ namespace {
 
 constexpr int RepeatInterval = 1000;
 constexpr int PlaybackInterval = 200;
-constexpr std::uint32_t Baudrate = 9600;
 constexpr int OutputTop = 120;
 constexpr const char* NoPortOpen = "No port is open";
 // The most the message box's edit holds, as an edit control does by default.
@@ -55,9 +52,24 @@ QFont DesignFont() {
   return font;
 }
 
+// A check box of the design at left, top, in its own size, disabled until
+// the window enables it.
+QCheckBox* DisabledCheckBox(QWidget& parent, const char* caption, const char* name, int left,
+                            int top) {
+  auto* box = new QCheckBox(QString::fromLatin1(caption), &parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->move(left, top);
+  box->adjustSize();
+  box->setEnabled(false);
+  return box;
+}
+
 } // namespace
 
-TForm1::TForm1() {
+TForm1::TForm1()
+    : Line(std::make_unique<TSessionRecord>(DefaultSessionFolder()),
+           {[this](const std::string& message) { SessionLog->RecordFailed(message); },
+            [this] { ClosePort(); }}) {
   CreateControls();
   BindEvents();
   Guarded([this] { FormCreate(); });
@@ -110,23 +122,9 @@ void TForm1::CreateControls() {
   TestButton->setGeometry(317, 50, 60, 21);
   TestButton->setEnabled(false);
 
-  MonitorCheckBox = new QCheckBox(QStringLiteral("&Monitor"), this);
-  MonitorCheckBox->setObjectName(QStringLiteral("MonitorCheckBox"));
-  MonitorCheckBox->move(60, 78);
-  MonitorCheckBox->adjustSize();
-  MonitorCheckBox->setEnabled(false);
-
-  ValueMonitorCheckBox = new QCheckBox(QStringLiteral("&Values"), this);
-  ValueMonitorCheckBox->setObjectName(QStringLiteral("ValueMonitorCheckBox"));
-  ValueMonitorCheckBox->move(140, 78);
-  ValueMonitorCheckBox->adjustSize();
-  ValueMonitorCheckBox->setEnabled(false);
-
-  CycleCheckBox = new QCheckBox(QStringLiteral("&Cycle"), this);
-  CycleCheckBox->setObjectName(QStringLiteral("CycleCheckBox"));
-  CycleCheckBox->move(60, 96);
-  CycleCheckBox->adjustSize();
-  CycleCheckBox->setEnabled(false);
+  MonitorCheckBox = DisabledCheckBox(*this, "&Monitor", "MonitorCheckBox", 60, 78);
+  ValueMonitorCheckBox = DisabledCheckBox(*this, "&Values", "ValueMonitorCheckBox", 140, 78);
+  CycleCheckBox = DisabledCheckBox(*this, "&Cycle", "CycleCheckBox", 60, 96);
 
   Button1 = new QPushButton(QStringLiteral("Send File"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
@@ -142,7 +140,7 @@ void TForm1::CreateControls() {
   OutputRichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   OutputRichEdit->setGeometry(0, OutputTop, width(), height() - OutputTop);
   OutputRichEdit->installEventFilter(this);
-  SessionLog = new TLogRecording(*OutputRichEdit);
+  SessionLog = new TLogRecording(*OutputRichEdit, Line);
 
   CycleTimer.setInterval(RepeatInterval);
 }
@@ -192,25 +190,16 @@ void TForm1::FormCreate() {
     PresentError(damaged);
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
   RestorePosition();
-  const std::string port = Settings ? Settings->GetString("Port") : std::string();
+  const std::string port = Settings ? Settings->GetString(Setting::Port) : std::string();
   if (!RefreshPorts(port) && Settings)
-    Settings->SetBoolean("Open", false);
-  SetMessageText(Settings ? Settings->GetString("Message") : std::string());
+    Settings->SetBoolean(Setting::Open, false);
+  SetMessageText(Settings ? Settings->GetString(Setting::Message) : std::string());
 }
 
 void TForm1::RestorePosition() {
-  const int left = Settings ? Settings->GetInteger("Left") : 0;
-  const int top = Settings ? Settings->GetInteger("Top") : 0;
-  const QRect frame(left, top, width(), height());
-  bool visible = false;
-  for (const QScreen* screen : QGuiApplication::screens())
-    visible = visible || screen->geometry().intersects(frame);
-  // A monitor since unplugged must not keep the window out of reach.
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  if (!visible && primary != nullptr)
-    move(primary->availableGeometry().topLeft());
-  else
-    move(left, top);
+  const int left = Settings ? Settings->GetInteger(Setting::Left) : 0;
+  const int top = Settings ? Settings->GetInteger(Setting::Top) : 0;
+  RestoreOnScreens(*this, left, top, size());
 }
 
 void TForm1::FormActivate() {
@@ -219,12 +208,12 @@ void TForm1::FormActivate() {
   Activated = true;
   if (!Settings)
     return;
-  if (Settings->GetBoolean("Open"))
+  if (Settings->GetBoolean(Setting::Open))
     OpenPort();
-  if (Settings->GetBoolean("Monitor") && PanelMonitor != nullptr)
+  if (Settings->GetBoolean(Setting::Monitor) && PanelMonitor != nullptr)
     PanelMonitor->show();
   // The saved repeat state resumes once the port it repeats on is open.
-  if (Settings->GetBoolean("Cycle") && Protocol)
+  if (Settings->GetBoolean(Setting::Cycle) && Line.IsOpen())
     CycleCheckBox->setChecked(true);
 }
 
@@ -234,16 +223,16 @@ void TForm1::SaveSettings() {
   SaveMonitorLayout();
   if (!Settings)
     return;
-  Settings->SetInteger("Left", x());
-  Settings->SetInteger("Top", y());
+  Settings->SetInteger(Setting::Left, x());
+  Settings->SetInteger(Setting::Top, y());
   // No entry is selected when the saved port was absent at start (an
   // unplugged adapter): the saved port stays, so the next start finds it.
   if (const std::string port = SelectedPortName(); !port.empty())
-    Settings->SetString("Port", port);
-  Settings->SetInteger("Protocol Index", 0);
-  Settings->SetInteger("Baudrate Index", 3);
-  Settings->SetString("Address", "255");
-  Settings->SetString("Message", MessageText());
+    Settings->SetString(Setting::Port, port);
+  Settings->SetInteger(Setting::ProtocolIndex, 0);
+  Settings->SetInteger(Setting::BaudrateIndex, 3);
+  Settings->SetString(Setting::Address, "255");
+  Settings->SetString(Setting::Message, MessageText());
   // Stores of sub-keys follow the main store; each writes back the values
   // it could not read as they were. One that could not read the file at
   // all holds only defaults, which must not replace what the file holds.
@@ -260,8 +249,7 @@ void TForm1::FormDestroy() {
   Destroyed = true;
   CycleTimer.stop();
   // A port still open ends with the program; the record says so.
-  if (Protocol)
-    SessionLog->Event(SessionKind::Close);
+  Line.Close();
   // Freed also when the save raises.
   struct TRelease {
     TForm1& Form;
@@ -275,18 +263,16 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::OpenPort() {
-  if (Protocol)
+  if (Line.IsOpen())
     throw Exception("Could not create second port object");
   try {
     PortComboBox->setEnabled(false);
     const int index = PortComboBox->currentIndex();
     if (index < 0 || static_cast<std::size_t>(index) >= PortEntries.size())
       throw Exception(Format("List index out of bounds (%d)", index));
-    const bool rtsActiveLow = LineSettings && LineSettings->GetBoolean("RTS Active Low");
-    Protocol = std::make_unique<TK4410RProtocol>(PortEntries[index].Port->DevicePath(), Baudrate,
-                                                 rtsActiveLow);
-    SessionLog->SetPort(PortEntries[index].Port->Name);
-    SessionLog->Event(SessionKind::Open);
+    const bool rtsActiveLow = LineSettings && LineSettings->GetBoolean(Setting::RtsActiveLow);
+    const TSerialPort& port = *PortEntries[index].Port;
+    Line.Open(port.Name, port.DevicePath(), rtsActiveLow);
     TestButton->setEnabled(true);
     CycleCheckBox->setEnabled(true);
     EnableMonitorCheck();
@@ -309,17 +295,19 @@ void TForm1::ClosePort() {
   CycleCheckBox->setEnabled(false);
   // Ended playback leaves the timer running when Cycle was already off.
   CycleTimer.stop();
-  if (Protocol)
-    SessionLog->Event(SessionKind::Close);
-  Protocol.reset();
-  SessionLog->SetPort({});
+  Line.Close();
   SpeedButton1->setChecked(false);
   PortComboBox->setEnabled(true);
   EnableMonitorCheck();
 }
 
 std::string TForm1::SendAndLog(const std::string& text) {
-  if (!Protocol)
+  TReading reading;
+  return SendAndLog(text, reading);
+}
+
+std::string TForm1::SendAndLog(const std::string& text, TReading& reading) {
+  if (!Line.IsOpen())
     throw Exception(NoPortOpen);
   TestButton->setEnabled(false);
   setCursor(Qt::WaitCursor);
@@ -327,15 +315,15 @@ std::string TForm1::SendAndLog(const std::string& text) {
     TForm1& Form;
     ~TRestore() {
       Form.unsetCursor();
-      Form.TestButton->setEnabled(Form.Protocol != nullptr);
+      Form.TestButton->setEnabled(Form.Line.IsOpen());
     }
   } restore{*this};
 
-  Protocol->Request = text;
-  Exchange();
-  if (!Protocol->ExpectAnswer)
+  // In the record before any log shows it.
+  reading = Line.Exchange(text);
+  if (!Line.Protocol()->ExpectAnswer)
     return {};
-  std::string result = Protocol->Answer.empty() ? std::string("(no answer)") : Protocol->Answer;
+  std::string result = reading.Answered() ? reading.Answer : std::string("(no answer)");
   try {
     ApplyLogAppend(Log.AppendNumbered(result));
   } catch (...) {
@@ -343,21 +331,6 @@ std::string TForm1::SendAndLog(const std::string& text) {
     // undo it.
   }
   return result;
-}
-
-void TForm1::Exchange() {
-  // The request as given: the protocol adds its line end to it.
-  const std::string request = Protocol->Request;
-  const platform::LocalTime started = SessionLog->Now();
-  const std::uint32_t tick = platform::GetTickCount();
-  try {
-    Protocol->Transact();
-  } catch (const TDeviceLost&) {
-    ClosePort();
-    throw;
-  }
-  // In the record before any log shows it.
-  SessionLog->Exchange(started, request, Protocol->Answer, platform::GetTickCount() - tick);
 }
 
 void TForm1::AppendOutput(const std::string& text) {
@@ -369,7 +342,7 @@ void TForm1::AppendOutput(const std::string& text) {
 }
 
 void TForm1::RecordError(const std::string& text) {
-  SessionLog->Event(SessionKind::Error, {text});
+  Line.Event(SessionKind::Error, {text});
 }
 
 void TForm1::ApplyLogAppend(const TOutputLog::TAppend& append) {
@@ -536,7 +509,7 @@ void TForm1::CycleCheckBoxClick(bool checked) {
 }
 
 void TForm1::Button1Click() {
-  if (!Protocol)
+  if (!Line.IsOpen())
     throw Exception(NoPortOpen);
   if (OpenDialog1 == nullptr) {
     // Made at first use: building a file dialog costs more than the whole
@@ -552,11 +525,11 @@ void TForm1::Button1Click() {
   const std::string path = QFile::encodeName(OpenDialog1->selectedFiles().front()).toStdString();
   auto file = std::make_unique<TTextFile>(path);
   // The port may have closed while the dialog was open.
-  if (!Protocol)
+  if (!Line.IsOpen())
     throw Exception(NoPortOpen);
   EndPlayback();
   StartPlayback(std::move(file));
-  SessionLog->Event(SessionKind::Playback, {"started", path});
+  Line.Event(SessionKind::Playback, {"started", path});
 }
 
 void TForm1::StartPlayback(std::unique_ptr<TTextFile> file) {
@@ -581,7 +554,7 @@ void TForm1::ApplyPlaybackStep(const TPlayback::TStep& step) {
     SendMessageText(step.Line);
     break;
   case TPlayback::TStep::TKind::Finished:
-    SessionLog->Event(SessionKind::Playback, {"ended"});
+    Line.Event(SessionKind::Playback, {"ended"});
     if (step.RestoreMessage)
       SetMessageText(step.Message);
     CycleCheckBox->setChecked(step.RestoreCycle);

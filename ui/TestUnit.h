@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/K4410RProtocol.h"
+#include "line/InstrumentLine.h"
 #include "ui/MonitorHost.h"
 #include "ui/OutputLog.h"
 #include "ui/Playback.h"
@@ -34,18 +34,19 @@ public:
   TForm1();
   ~TForm1() override;
 
-  std::unique_ptr<TK4410RProtocol> Protocol; // nullptr while no port is open
-  std::unique_ptr<TDatabase> Settings;       // may be null if creating it failed
-  std::unique_ptr<TDatabase> LineSettings;   // the subkey Line; may be null too
-  std::unique_ptr<TDatabase> PanelLimits;    // the subkey Limits; may be null too
-  TLogRecording* SessionLog = nullptr;       // the session record and the log's menu
+  // The road of every exchange: the protocol while a port is open, the
+  // session record, the readings.
+  TInstrumentLine Line;
+  std::unique_ptr<TDatabase> Settings;     // may be null if creating it failed
+  std::unique_ptr<TDatabase> LineSettings; // the subkey Line; may be null too
+  std::unique_ptr<TDatabase> PanelLimits;  // the subkey Limits; may be null too
+  TLogRecording* SessionLog = nullptr;     // the session record and the log's menu
 
-  // One exchange, numbered log line; raises on exchange errors.
-  std::string SendAndLog(const std::string& text) override;
-  // Protocol's exchange of its Request, then its line in the session
-  // record. A lost device closes the port (ClosePort) before its error goes
-  // on, so nothing sends on it again.
-  void Exchange() override;
+  // One exchange on Line, numbered log line; raises on exchange errors. A
+  // lost device closes the port (ClosePort) before its error goes on, so
+  // nothing sends on it again.
+  std::string SendAndLog(const std::string& text);
+  std::string SendAndLog(const std::string& text, TReading& reading) override;
   // Appends text plus a line end to OutputRichEdit as is (unnumbered); never fails.
   void AppendOutput(const std::string& text) override;
   // Records the text the error box showed.
@@ -61,8 +62,7 @@ public:
   void SaveMonitorLayout() override;
   // Wired by the program entry; either may be null.
   void SetMonitorForms(TK4410R_MonitorForm* panelMonitor, TMonitorWindow* valueMonitor);
-  TK4410RProtocol* OpenProtocol() override { return Protocol.get(); }
-  TLogRecording& SessionRecord() override { return *SessionLog; }
+  TInstrumentLine& InstrumentLine() override { return Line; }
   TDatabase* LimitSettings() override { return PanelLimits.get(); }
 
   void OpenPort();

@@ -9,6 +9,7 @@ struct TTrendWindows::TState {
   QWidget& Owner;
   const TTrendMemory& Memory;
   const std::vector<TPanelWatch>& Watches;
+  char DecimalSeparator;
   std::vector<QPointer<TTrendWindow>> Open;
 
   TLimits LimitsOf(int panel) const {
@@ -22,8 +23,8 @@ struct TTrendWindows::TState {
 };
 
 TTrendWindows::TTrendWindows(QWidget& owner, const TTrendMemory& memory,
-                             const std::vector<TPanelWatch>& watches)
-    : State(std::make_unique<TState>(TState{owner, memory, watches, {}})) {}
+                             const std::vector<TPanelWatch>& watches, char decimalSeparator)
+    : State(std::make_unique<TState>(TState{owner, memory, watches, decimalSeparator, {}})) {}
 
 TTrendWindows::~TTrendWindows() = default;
 
@@ -38,7 +39,7 @@ void TTrendWindows::Open(const std::vector<int>& panels) {
     }
   }
   // A window of its own, closed and deleted with the monitor.
-  auto* window = new TTrendWindow(State->Memory, panels, &State->Owner);
+  auto* window = new TTrendWindow(State->Memory, panels, State->DecimalSeparator, &State->Owner);
   for (std::size_t i = 0; i < panels.size(); ++i) {
     const TLimits limits = State->LimitsOf(panels[i]);
     window->SetLimits(i, limits.Low, limits.High);

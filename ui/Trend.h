@@ -13,8 +13,9 @@ class TTrendMemory;
 // watches, one per panel; a panel beyond them has none.
 class TTrendWindows {
 public:
-  TTrendWindows(QWidget& owner, const TTrendMemory& memory,
-                const std::vector<TPanelWatch>& watches);
+  // Values are shown with decimalSeparator.
+  TTrendWindows(QWidget& owner, const TTrendMemory& memory, const std::vector<TPanelWatch>& watches,
+                char decimalSeparator);
   ~TTrendWindows();
   TTrendWindows(const TTrendWindows&) = delete;
   TTrendWindows& operator=(const TTrendWindows&) = delete;

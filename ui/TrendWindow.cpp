@@ -1,7 +1,6 @@
 #include "ui/TrendWindow.h"
 
 #include "base/Exception.h"
-#include "platform/Locale.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/QtText.h"
 #include "watch/Decimate.h"
@@ -53,9 +52,9 @@ const QColor LineColors[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28),
 // stretches in view, the last ones are joined.
 constexpr std::size_t MaxStretches = 64;
 
-QString NumberText(double value) {
+QString NumberText(double value, char decimalSeparator) {
   QString text = QString::number(value, 'g', 7);
-  return text.replace(QLatin1Char('.'), QLatin1Char(platform::DecimalSeparator()));
+  return text.replace(QLatin1Char('.'), QLatin1Char(decimalSeparator));
 }
 
 std::vector<QList<QPointF>> Stretches(const std::vector<TTrendPoint>& points) {
@@ -90,8 +89,10 @@ struct TTrendWindow::TLine {
   QLabel* Figures = nullptr;
 };
 
-TTrendWindow::TTrendWindow(const TTrendMemory& memory, std::vector<int> panels, QWidget* parent)
-    : QWidget(parent, Qt::Window), Memory(memory), PanelsShown(std::move(panels)) {
+TTrendWindow::TTrendWindow(const TTrendMemory& memory, std::vector<int> panels,
+                           char decimalSeparator, QWidget* parent)
+    : QWidget(parent, Qt::Window), Memory(memory), PanelsShown(std::move(panels)),
+      DecimalSeparator(decimalSeparator) {
   setAttribute(Qt::WA_DeleteOnClose);
   CreateControls();
   Redraw();
@@ -325,8 +326,10 @@ void TTrendWindow::DrawLine(TLine& line, const TShown& shown, std::int64_t t0, s
   line.Figures->setText(stats.Count == 0
                             ? shown.Label + QStringLiteral(": no readings shown")
                             : QStringLiteral("%1: min %2 / max %3 / mean %4 / last %5")
-                                  .arg(shown.Label, NumberText(stats.Min), NumberText(stats.Max),
-                                       NumberText(stats.Mean), NumberText(stats.Last)));
+                                  .arg(shown.Label, NumberText(stats.Min, DecimalSeparator),
+                                       NumberText(stats.Max, DecimalSeparator),
+                                       NumberText(stats.Mean, DecimalSeparator),
+                                       NumberText(stats.Last, DecimalSeparator)));
 }
 
 // Ticks on round values, which the eye reads at once. The chart lays its
@@ -391,7 +394,7 @@ void TTrendWindow::ShowMouse(const QPoint& at) {
   for (const TShown& line : shown) {
     const std::optional<double> reading = ValueAt(*line.Points, time);
     text.append(line.Label + QStringLiteral(": ") +
-                (reading ? NumberText(*reading) : QStringLiteral("-")));
+                (reading ? NumberText(*reading, DecimalSeparator) : QStringLiteral("-")));
   }
   MouseLabel->setText(text.join(QLatin1Char('\n')));
   MouseLabel->adjustSize();

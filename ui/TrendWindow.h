@@ -31,7 +31,9 @@ class TTrendWindow : public QWidget {
   Q_OBJECT
 
 public:
-  TTrendWindow(const TTrendMemory& memory, std::vector<int> panels, QWidget* parent = nullptr);
+  // Values are shown with decimalSeparator, as the panels show them.
+  TTrendWindow(const TTrendMemory& memory, std::vector<int> panels, char decimalSeparator,
+               QWidget* parent = nullptr);
   ~TTrendWindow() override;
 
   const std::vector<int>& Panels() const { return PanelsShown; }
@@ -92,6 +94,7 @@ private:
 
   const TTrendMemory& Memory;
   std::vector<int> PanelsShown;
+  char DecimalSeparator;
   std::vector<TReadingsColumn> Recording; // shown instead of the panels when open
   std::string RecordingName;
   std::vector<std::unique_ptr<TLine>> Lines;

@@ -1,6 +1,5 @@
 #include "ui/TwoValueDecode.h"
 
-#include "base/FloatToStr.h"
 #include "base/StrToInt.h"
 
 namespace {
@@ -26,13 +25,17 @@ std::int32_t SignedWord(std::string_view high, std::string_view low) {
   return StrToInt((negative ? "$FFFF" : "$0000") + digits);
 }
 
-void DecodeTwoValues(std::string_view answer, TTwoValueTexts& texts, char decimalSeparator) {
+TTwoValues DecodeTwoValues(std::string_view answer, TTwoValueTexts& texts, char decimalSeparator) {
   const std::optional<std::size_t> pos = FindTwoValueDump(answer);
   if (!pos) {
     texts = {};
-    return;
+    return {};
   }
   const auto byteAt = [&](std::size_t offset) { return answer.substr(*pos + offset, 2); };
-  texts.First = FloatToStr(SignedWord(byteAt(B3), byteAt(B2)) / 100.0, decimalSeparator);
-  texts.Second = std::to_string(SignedWord(byteAt(B5), byteAt(B4)));
+  TTwoValues values;
+  values.First = ShownNumber(SignedWord(byteAt(B3), byteAt(B2)) / 100.0, decimalSeparator);
+  texts.First = values.First->Text;
+  values.Second = ShownNumber(SignedWord(byteAt(B5), byteAt(B4)), decimalSeparator);
+  texts.Second = values.Second->Text;
+  return values;
 }

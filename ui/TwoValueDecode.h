@@ -1,5 +1,7 @@
 #pragma once
 
+#include "record/Number.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -13,6 +15,13 @@ struct TTwoValueTexts {
   std::string Second;
 };
 
+// The values decoded, as the monitor's readings CSV takes them; none when
+// the answer held no dump.
+struct TTwoValues {
+  std::optional<TShownValue> First;
+  std::optional<TShownValue> Second;
+};
+
 // 0-based position of "FF FE " in answer, when the answer is long enough to
 // hold all eight bytes of the dump behind it.
 std::optional<std::size_t> FindTwoValueDump(std::string_view answer);
@@ -23,6 +32,6 @@ std::optional<std::size_t> FindTwoValueDump(std::string_view answer);
 std::int32_t SignedWord(std::string_view high, std::string_view low);
 
 // Updates texts from an answer to "F0": both cleared when it holds no dump,
-// otherwise First then Second. A failing conversion raises and leaves the
-// text it was about to set unchanged.
-void DecodeTwoValues(std::string_view answer, TTwoValueTexts& texts, char decimalSeparator);
+// otherwise First then Second; returns the values they show. A failing
+// conversion raises and leaves the text it was about to set unchanged.
+TTwoValues DecodeTwoValues(std::string_view answer, TTwoValueTexts& texts, char decimalSeparator);

@@ -1,15 +1,12 @@
 #include "ui/VM806D_LX_Monitor.h"
 
-#include "platform/Locale.h"
-#include "serial/K4410RProtocol.h"
+#include "line/InstrumentLine.h"
 #include "ui/ApplicationErrors.h"
-#include "ui/LogRecording.h"
 #include "ui/MonitorFonts.h"
 #include "ui/MonitorHost.h"
 #include "ui/QtColor.h"
 #include "ui/QtText.h"
 #include "ui/ReadingsRecorder.h"
-#include "ui/TwoValueDecode.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -74,33 +71,30 @@ QFrame* TTestVM806D_LX_MonitorForm::CreateBevel(const char* name, int top) {
   return bevel;
 }
 
+// Its own exchange on the window's line, not numbered and never "(no
+// answer)": the answer goes into the log as it came.
 void TTestVM806D_LX_MonitorForm::Poll() {
-  TK4410RProtocol* protocol = Host.OpenProtocol();
-  if (protocol == nullptr)
+  if (!Line.IsOpen())
     return;
-  protocol->Request = "F0";
-  const platform::LocalTime started = Host.SessionRecord().Now();
-  Host.Exchange();
-  // The exchange closed the port if its device was lost, and raised.
-  const std::string answer = protocol->Answer;
-  Host.AppendOutput(answer);
-  ShowAnswer(answer);
-  if (answer.empty())
-    Readings->Row(started, Columns, {std::nullopt, std::nullopt});
-  else
-    Readings->Row(started, Columns, {BytesOf(*Label1), BytesOf(*Label2)});
+  // A lost device has closed the port, and raises.
+  const TReading reading = Line.Exchange("F0");
+  Host.AppendOutput(reading.Answer);
+  const TTwoValues values = ShowAnswer(reading.Answer);
+  Readings->Row(reading.Started, Columns, {values.First, values.Second});
 }
 
-void TTestVM806D_LX_MonitorForm::ShowAnswer(const std::string& answer) {
+TTwoValues TTestVM806D_LX_MonitorForm::ShowAnswer(const std::string& answer) {
   TTwoValueTexts texts{BytesOf(*Label1), BytesOf(*Label2)};
+  TTwoValues values;
   try {
-    DecodeTwoValues(answer, texts, platform::DecimalSeparator());
+    values = DecodeTwoValues(answer, texts, Line.DecimalSeparator());
   } catch (...) {
     // What was decoded before the failure still shows.
     ShowValues(texts.First, texts.Second);
     throw;
   }
   ShowValues(texts.First, texts.Second);
+  return values;
 }
 
 void TTestVM806D_LX_MonitorForm::ShowValues(const std::string& first, const std::string& second) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/MonitorWindow.h"
+#include "ui/TwoValueDecode.h"
 
 #include <string>
 
@@ -19,13 +20,14 @@ public:
   explicit TTestVM806D_LX_MonitorForm(TMonitorHost& host);
 
   void Poll();
-  // Decodes an answer to "F0" into the labels; raises on a byte that is not
-  // hexadecimal, after showing what was decoded before it.
-  void ShowAnswer(const std::string& answer);
+  // Decodes an answer to "F0" into the labels, and returns the values they
+  // show; raises on a byte that is not hexadecimal, after showing what was
+  // decoded before it.
+  TTwoValues ShowAnswer(const std::string& answer);
 
-  QLabel* Label1 = nullptr;
+  QLabel* Label1 = nullptr; // the first value, green
   QFrame* Bevel1 = nullptr;
-  QLabel* Label2 = nullptr;
+  QLabel* Label2 = nullptr; // the second value, red
   QFrame* Bevel2 = nullptr;
   TReadingsRecorder* Readings = nullptr;
 

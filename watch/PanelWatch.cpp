@@ -1,7 +1,5 @@
 #include "watch/PanelWatch.h"
 
-#include "record/Number.h"
-
 void TPanelWatch::Restore(const TLimitTexts& stored, char decimalSeparator) {
   Typed = stored;
   TLimits limits;
@@ -20,11 +18,11 @@ std::optional<TLimitEvent> TPanelWatch::Change(const TLimitTexts& typed, char de
   return Event(Band.SetLimits(limits), before);
 }
 
-std::optional<TLimitEvent> TPanelWatch::Judge(const std::string& shown, char decimalSeparator) {
-  const std::optional<double> reading = ParseReading(shown, decimalSeparator);
-  if (reading)
-    LastNumberText = shown;
-  return Event(Band.Judge(reading), Typed);
+std::optional<TLimitEvent> TPanelWatch::Judge(const TReading& reading) {
+  const std::optional<double> number = reading.Number();
+  if (number)
+    LastNumberText = reading.Shown->Text;
+  return Event(Band.Judge(number), Typed);
 }
 
 std::optional<TLimitEvent> TPanelWatch::Event(const std::optional<TCrossing>& crossing,

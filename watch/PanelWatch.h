@@ -1,5 +1,6 @@
 #pragma once
 
+#include "line/Reading.h"
 #include "watch/Band.h"
 #include "watch/LimitTexts.h"
 
@@ -28,9 +29,8 @@ public:
   // Texts the operator typed: raises with the refusal and changes nothing;
   // accepted, they judge the last number at once.
   std::optional<TLimitEvent> Change(const TLimitTexts& typed, char decimalSeparator);
-  // A panel's caption after a poll; one that is not a number is judged as
-  // none.
-  std::optional<TLimitEvent> Judge(const std::string& shown, char decimalSeparator);
+  // A panel's reading after a poll; silence or text is judged as no number.
+  std::optional<TLimitEvent> Judge(const TReading& reading);
 
 private:
   std::optional<TLimitEvent> Event(const std::optional<TCrossing>& crossing,

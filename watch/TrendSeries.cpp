@@ -20,6 +20,10 @@ void TTrendSeries::Add(std::int64_t timeMs, double value) {
     Kept.pop_front();
 }
 
+void TTrendMemory::Add(std::size_t panel, std::int64_t timeMs, const TReading& reading) {
+  Add(panel, reading.Command, timeMs, reading.Number().value_or(GapValue()));
+}
+
 void TTrendMemory::Add(std::size_t panel, const std::string& command, std::int64_t timeMs,
                        double value) {
   if (panel >= Series.size())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "line/Reading.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -52,8 +54,11 @@ private:
 // One series per panel of the monitor, each labelled by the panel's command.
 class TTrendMemory {
 public:
-  // A reading of panel at timeMs; a command other than the series' label
-  // starts the panel's series anew.
+  // A reading of panel, kept at timeMs (its poll round's start): its number,
+  // or a gap. A command other than the series' label starts the panel's
+  // series anew.
+  void Add(std::size_t panel, std::int64_t timeMs, const TReading& reading);
+  // The same of a value labelled command; a value that is not finite is a gap.
   void Add(std::size_t panel, const std::string& command, std::int64_t timeMs, double value);
   // Forgets the series of panels from count on (the panels were removed).
   void KeepPanels(std::size_t count);

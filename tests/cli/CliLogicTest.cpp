@@ -136,7 +136,8 @@ TEST(ReadingJson, ValuesAreJsonNumbersWhenTheyReadAsOneAndTextOtherwise) {
   reading.Started.Year = 2026;
   const auto value = [&](const std::string& answer, char separator = '.') {
     reading.Answer = answer;
-    const std::string json = ReadingJson(reading, separator);
+    reading.Shown = ShownOf(answer, reading.Command, separator);
+    const std::string json = ReadingJson(reading);
     const std::size_t at = json.find("\"value\":") + 8;
     return json.substr(at, json.find(",\"raw\"") - at);
   };
@@ -148,7 +149,7 @@ TEST(ReadingJson, ValuesAreJsonNumbersWhenTheyReadAsOneAndTextOtherwise) {
   EXPECT_EQ(value("p.v \"hi\"\\\xB0"), "\"\\\"hi\\\"\\\\\xC2\xB0\"");
   EXPECT_EQ(value(""), "null");
   reading.Answer = "p.v 1\r\n";
-  EXPECT_NE(ReadingJson(reading, '.').find("\"raw\":\"p.v 1\\\\r\\\\n\"}"), std::string::npos);
+  EXPECT_NE(ReadingJson(reading).find("\"raw\":\"p.v 1\\\\r\\\\n\"}"), std::string::npos);
 }
 
 TEST(MqttTopic, ACommandIsOneLevelWithoutWildcards) {

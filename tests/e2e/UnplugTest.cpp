@@ -30,11 +30,11 @@ TEST(Unplug, TheInstrumentVanishingUnderCycleClosesThePortWithOneMessage) {
   TForm1 form;
   ASSERT_TRUE(form.RefreshPorts(port));
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-  ASSERT_TRUE(form.Protocol);
+  ASSERT_TRUE(form.Line.IsOpen());
   form.MessageComboBox->setEditText("p.v");
   QTest::mouseClick(form.CycleCheckBox, Qt::LeftButton);
 
-  ASSERT_TRUE(WaitUntil([&] { return !form.Protocol; }, 10000)) << "the port stayed open";
+  ASSERT_TRUE(WaitUntil([&] { return !form.Line.IsOpen(); }, 10000)) << "the port stayed open";
   ASSERT_TRUE(sim->WaitForExit(3000));
   EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\np.v\r\n");
   const std::string log = LogText(form);
@@ -61,7 +61,7 @@ TEST(Unplug, TheInstrumentVanishingUnderCycleClosesThePortWithOneMessage) {
 
   ASSERT_TRUE(form.RefreshPorts(port));
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-  ASSERT_TRUE(form.Protocol);
+  ASSERT_TRUE(form.Line.IsOpen());
   QTest::mouseClick(form.TestButton, Qt::LeftButton);
   EXPECT_EQ(ReadFile(again), "p.v\r\n");
   EXPECT_EQ(errors.Messages.size(), 1u);
@@ -80,7 +80,7 @@ TEST(Unplug, PlaybackAndBothMonitorsStopWithOneMessage) {
     edit->setText("p.v");
   ASSERT_TRUE(form.RefreshPorts(sim.PortName()));
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-  ASSERT_TRUE(form.Protocol);
+  ASSERT_TRUE(form.Line.IsOpen());
   rig.Panel->show();
   rig.Values->show();
   const std::filesystem::path file = home.Path() / "commands.txt";
@@ -90,9 +90,9 @@ TEST(Unplug, PlaybackAndBothMonitorsStopWithOneMessage) {
   lines.close();
   ChooseFileWhenAsked(form, file);
   QTest::mouseClick(form.Button1, Qt::LeftButton);
-  ASSERT_TRUE(form.Playback.Playing() || !form.Protocol);
+  ASSERT_TRUE(form.Playback.Playing() || !form.Line.IsOpen());
 
-  ASSERT_TRUE(WaitUntil([&] { return !form.Protocol; }, 15000)) << "the port stayed open";
+  ASSERT_TRUE(WaitUntil([&] { return !form.Line.IsOpen(); }, 15000)) << "the port stayed open";
   QTest::qWait(2500);
   ASSERT_EQ(rig.Errors.size(), 1u);
   EXPECT_TRUE(rig.Errors[0].ends_with(": the device is not connected")) << rig.Errors[0];

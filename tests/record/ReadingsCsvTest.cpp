@@ -16,11 +16,15 @@ namespace {
 
 const platform::LocalTime Noon{2026, 12, 8, 12, 0, 1, 5, -90};
 
+std::optional<TShownValue> Shown(const std::string& text, char separator) {
+  return ReadShown(text, separator);
+}
+
 // What the user's locale makes of a reading: separator|value|value.
 std::string UnderTheUsersLocale() {
   const char separator = platform::DecimalSeparator();
-  return separator + std::string("|") + CsvValue("-0,25", separator) + "|" +
-         CsvValue("1.000,5", separator);
+  return separator + std::string("|") + CsvValue(Shown("-0,25", separator)) + "|" +
+         CsvValue(Shown("1.000,5", separator));
 }
 
 // Grouped digits are text.
@@ -33,9 +37,9 @@ TEST(ReadingsCsv, WritesQuotedTextAndNumbersAndStartsANewFileWhenTheColumnsChang
   const std::string path = (temp.Path() / "read ings.csv").string();
   TReadingsCsv csv;
   csv.Start(path, {"p.v", "a,b"});
-  csv.Row(Noon, {"p.v", "a,b"}, {" 23,5 ", "say \"hi\",\r\n\xE9"}, ',');
-  csv.Row(Noon, {"p.v", "a,b"}, {std::nullopt, "1.5.2"}, ',');
-  csv.Row(Noon, {"p.v"}, {"-1e3"}, '.');
+  csv.Row(Noon, {"p.v", "a,b"}, {Shown(" 23,5 ", ','), Shown("say \"hi\",\r\n\xE9", ',')});
+  csv.Row(Noon, {"p.v", "a,b"}, {std::nullopt, Shown("1.5.2", ',')});
+  csv.Row(Noon, {"p.v"}, {Shown("-1e3", '.')});
 
   EXPECT_EQ(ReadBytes(path),
             "time,p.v,\"a,b\"\r\n"
@@ -47,13 +51,13 @@ TEST(ReadingsCsv, WritesQuotedTextAndNumbersAndStartsANewFileWhenTheColumnsChang
 }
 
 TEST(ReadingsCsv, TextASpreadsheetWouldEvaluateIsMarkedAndNumbersAreFinite) {
-  EXPECT_EQ(CsvValue("=1+2", '.'), "\"'=1+2\"");
-  EXPECT_EQ(CsvValue("\tx", '.'), "\"'\tx\"");
-  EXPECT_EQ(CsvValue("'@x", '.'), "\"''@x\"") << "a reader takes off only the mark";
-  EXPECT_EQ(CsvValue("'x", '.'), "'x");
-  EXPECT_EQ(CsvValue("-1.5", '.'), "-1.5");
-  EXPECT_EQ(CsvValue("+1e999", '.'), "\"'+1e999\"") << "beyond a double: text";
-  EXPECT_EQ(CsvValue("1,5e999", ','), "\"1,5e999\"");
+  EXPECT_EQ(CsvValue(Shown("=1+2", '.')), "\"'=1+2\"");
+  EXPECT_EQ(CsvValue(Shown("\tx", '.')), "\"'\tx\"");
+  EXPECT_EQ(CsvValue(Shown("'@x", '.')), "\"''@x\"") << "a reader takes off only the mark";
+  EXPECT_EQ(CsvValue(Shown("'x", '.')), "'x");
+  EXPECT_EQ(CsvValue(Shown("-1.5", '.')), "-1.5");
+  EXPECT_EQ(CsvValue(Shown("+1e999", '.')), "\"'+1e999\"") << "beyond a double: text";
+  EXPECT_EQ(CsvValue(Shown("1,5e999", ',')), "\"1,5e999\"");
   EXPECT_EQ(ReadingsHeader({"p.v", "-x"}), "time,p.v,\"'-x\"");
 }
 
@@ -107,6 +111,6 @@ TEST(ReadingsCsv, AFileThatCannotBeWrittenStopsTheRecording) {
   TReadingsCsv csv;
   EXPECT_THROW(csv.Start("/dev/full", {"p.v"}), Exception);
   EXPECT_FALSE(csv.Recording());
-  EXPECT_NO_THROW(csv.Row(Noon, {"p.v"}, {"1"}, '.'));
+  EXPECT_NO_THROW(csv.Row(Noon, {"p.v"}, {Shown("1", '.')}));
 }
 #endif

@@ -1,5 +1,6 @@
 #include "settings/LimitsDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
+#include "settings/SettingNames.h"
 #include "tests/support/SettingsTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -65,4 +66,9 @@ TEST(LimitsDatabase, TextThatIsNoNumberIsWrittenBackAsItWas) {
   const auto* value = RegistryHive::FindValue(*after.FindKey(OurKey + "\\Limits"), "Panel2 High");
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(value->Data, before);
+}
+
+TEST(SettingNames, APanelsValuesAreNumberedFromZero) {
+  EXPECT_EQ(PanelCommandName(0), "Monitor Panel0 Command");
+  EXPECT_EQ(PanelColorName(9), "Monitor Panel9 Color");
 }

@@ -55,7 +55,7 @@ protected:
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
     ASSERT_TRUE(Form.RefreshPorts(Sim.PortName()));
     QTest::mouseClick(Form.SpeedButton1, Qt::LeftButton);
-    ASSERT_TRUE(Form.Protocol);
+    ASSERT_TRUE(Form.Line.IsOpen());
   }
 };
 

@@ -1,7 +1,6 @@
 #include "ui/K4410R_Monitor.h"
 
 #include "MonitorRig.h"
-#include "serial/K4410RProtocol.h"
 #include "settings/DatabaseUnit.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
@@ -278,7 +277,7 @@ TEST(PanelMonitor, PollAgainstTheInstrument) {
   monitor.PollPanels();
   EXPECT_EQ(monitor.Panel1->Caption(), "Panel1");
 
-  rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
+  rig.Form1->Line.Open(sim.PortName(), sim.DevicePath(), false);
   monitor.PollPanels();
   EXPECT_EQ(monitor.Panels[0]->Caption(), "23.5");
   EXPECT_EQ(monitor.Panels[1]->Caption(), "Panel2");
@@ -311,7 +310,7 @@ TEST(PanelMonitor, ThreePanelsPollBackToBack) {
   const auto record = dir.Path() / "wire";
   SimProcess sim({"--steady", "--record", record.string()});
   TMonitorRig rig;
-  TK4410R_MonitorForm& monitor = rig.ThreePanelsPolling(sim.DevicePath());
+  TK4410R_MonitorForm& monitor = rig.ThreePanelsPolling(sim);
 
   const auto sent = [&] { return CountOf(FileText(record), "p.v\r\n"); };
   const auto polled = [&] { return std::to_string(CountOf(LogText(*rig.Form1), "p.v 23.5")); };
@@ -344,7 +343,7 @@ TEST(PanelMonitor, RecordsItsReadingsAsCsv) {
   monitor.AddPanel();
   monitor.Editors[1]->setText("x");
   QTest::keyClick(monitor.Editors[1], Qt::Key_Return);
-  rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
+  rig.Form1->Line.Open(sim.PortName(), sim.DevicePath(), false);
   TReadingsRecorder& readings = *monitor.Readings;
   EXPECT_TRUE(readings.Mark->isHidden());
   const auto path = home.Path() / "panel readings.csv";

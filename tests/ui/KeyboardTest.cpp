@@ -34,7 +34,7 @@ protected:
   void OpenPort(TForm1& form, const SimProcess& sim) {
     ASSERT_TRUE(form.RefreshPorts(sim.PortName()));
     QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-    ASSERT_TRUE(form.Protocol);
+    ASSERT_TRUE(form.Line.IsOpen());
   }
 
   ScopedConfigHome Home;
@@ -190,10 +190,10 @@ TEST_F(KeyboardTest, EnterSendsWhatTheBoxShowsOrPressesTheFocusedButton) {
   form.MessageComboBox->setFocus();
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-  ASSERT_TRUE(form.Protocol);
+  ASSERT_TRUE(form.Line.IsOpen());
   EXPECT_EQ(FocusedControl(form), "MessageComboBox");
   press(Qt::Key_Return);
-  EXPECT_TRUE(form.Protocol);
+  EXPECT_TRUE(form.Line.IsOpen());
   EXPECT_EQ(ReadFile(wire), "p.v\r\np.v\r\ns.p\r\ns.p\r\n");
   EXPECT_TRUE(errors.Messages.empty()) << errors.Messages.front();
 }

@@ -74,7 +74,7 @@ TEST(PanelLimits, TheAlarmLookFollowsThePolls) {
   TK4410R_MonitorForm& monitor = *rig.Panel;
   TMonitorPanel& panel = *monitor.Panel1;
   monitor.Edit1->setText("s.p");
-  rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
+  rig.Form1->Line.Open(sim.PortName(), sim.DevicePath(), false);
 
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), panel.mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(&panel, &click);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/K4410RProtocol.h"
+#include "tests/support/SimProcess.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/K4410R_Monitor.h"
 #include "ui/TestUnit.h"
@@ -37,13 +37,13 @@ public:
   // The panel monitor's destruction step writes its layout.
   void DestroyPanelMonitor() { Panel.reset(); }
 
-  // Three panels polling p.v over a port open on the given device.
-  TK4410R_MonitorForm& ThreePanelsPolling(const std::string& devicePath) {
+  // Three panels polling p.v over a port open on the simulator.
+  TK4410R_MonitorForm& ThreePanelsPolling(const SimProcess& sim) {
     Panel->AddPanel();
     Panel->AddPanel();
     for (QLineEdit* edit : Panel->Editors)
       edit->setText("p.v");
-    Form1->Protocol = std::make_unique<TK4410RProtocol>(devicePath, 9600);
+    Form1->Line.Open(sim.PortName(), sim.DevicePath(), false);
     return *Panel;
   }
 

@@ -25,11 +25,6 @@ TEST(PanelLayout, StoredCountIsKeptWithinWhatTheSettingsHold) {
   EXPECT_EQ(PanelsToSave(1), 1);
 }
 
-TEST(PanelLayout, SettingNames) {
-  EXPECT_EQ(PanelCommandName(0), "Monitor Panel0 Command");
-  EXPECT_EQ(PanelColorName(9), "Monitor Panel9 Color");
-}
-
 TEST(PanelLayout, WindowOffEveryScreenMovesToThePrimary) {
   const TBounds primary{0, 0, 1024, 768};
   const std::vector<TBounds> screens{primary, {1024, 0, 800, 600}};

@@ -54,7 +54,7 @@ TEST_F(StartupTest, FirstRunWritesEveryValueAtShutdown) {
   {
     TForm1 form;
     ShowAndActivate(form);
-    EXPECT_FALSE(form.Protocol);
+    EXPECT_FALSE(form.Line.IsOpen());
     form.MessageComboBox->setEditText("p.v");
   }
   const std::string saved = SettingsFile();
@@ -80,7 +80,7 @@ TEST_F(StartupTest, SavedPortOpensAtStartWithItsRepetition) {
     EXPECT_EQ(form.MessageComboBox->currentText(), "zz");
     EXPECT_EQ(form.pos(), QPoint(40, 20));
     ShowAndActivate(form);
-    EXPECT_TRUE(form.Protocol);
+    EXPECT_TRUE(form.Line.IsOpen());
     EXPECT_TRUE(form.SpeedButton1->isChecked());
     EXPECT_TRUE(form.TestButton->isEnabled());
     EXPECT_FALSE(form.PortComboBox->isEnabled());
@@ -88,7 +88,7 @@ TEST_F(StartupTest, SavedPortOpensAtStartWithItsRepetition) {
     EXPECT_EQ(form.CycleTimer.interval(), 1000);
     // The button is down, so one press closes the port.
     QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-    EXPECT_FALSE(form.Protocol);
+    EXPECT_FALSE(form.Line.IsOpen());
     form.move(50, 60);
   }
   const std::string saved = SettingsFile();
@@ -104,7 +104,7 @@ TEST_F(StartupTest, EmptySavedPortClearsOpen) {
   {
     TForm1 form;
     ShowAndActivate(form);
-    EXPECT_FALSE(form.Protocol);
+    EXPECT_FALSE(form.Line.IsOpen());
   }
   EXPECT_TRUE(Has(SettingsFile(), "\"Open\"=dword:00000000"));
   EXPECT_TRUE(Errors.Messages.empty());
@@ -119,7 +119,7 @@ TEST_F(StartupTest, AbsentSavedPortFailsCleanlyAndIsKept) {
     EXPECT_EQ(form.PortComboBox->currentIndex(), -1);
     ShowAndActivate(form);
     EXPECT_EQ(Errors.Messages, Strings{"List index out of bounds (-1)"});
-    EXPECT_FALSE(form.Protocol);
+    EXPECT_FALSE(form.Line.IsOpen());
     EXPECT_TRUE(form.PortComboBox->isEnabled());
     EXPECT_FALSE(form.SpeedButton1->isChecked());
   }
@@ -131,7 +131,7 @@ TEST_F(StartupTest, AbsentSavedPortFailsCleanlyAndIsKept) {
   TForm1 form;
   EXPECT_TRUE(form.PortComboBox->currentText().startsWith("COM7"));
   ShowAndActivate(form);
-  EXPECT_TRUE(form.Protocol);
+  EXPECT_TRUE(form.Line.IsOpen());
   EXPECT_EQ(Errors.Messages, Strings{"List index out of bounds (-1)"});
 }
 
@@ -184,11 +184,20 @@ TEST_F(StartupTest, RtsPolarityComesFromTheLineSubkey) {
     {
       TForm1 form;
       ShowAndActivate(form);
-      ASSERT_TRUE(form.Protocol);
-      EXPECT_EQ(form.Protocol->RtsActiveLow, value == "dword:00000001");
+      ASSERT_TRUE(form.Line.IsOpen());
+      EXPECT_EQ(form.Line.Protocol()->RtsActiveLow, value == "dword:00000001");
     }
     EXPECT_TRUE(Has(SettingsFile(), "\"RTS Active Low\"=" + value)) << SettingsFile();
   }
+  // Each window that ended with its port open recorded its close once.
+  std::string session;
+  for (const auto& file : std::filesystem::directory_iterator(Home.DataDir() / "sessions"))
+    session += ReadFile(file.path());
+  std::size_t closes = 0;
+  for (std::size_t at = session.find("\tCOM7\tclose\n"); at != std::string::npos;
+       at = session.find("\tCOM7\tclose\n", at + 1))
+    ++closes;
+  EXPECT_EQ(closes, 2u) << session;
   EXPECT_EQ(Errors.Messages, Strings{"Line\\RTS Active Low: a string where a dword belongs; its "
                                      "default is used, the stored value kept"});
 }

@@ -54,7 +54,7 @@ void Send(TForm1& form, const std::string& text) {
 void OpenPortOf(TForm1& form, const std::string& name) {
   ASSERT_TRUE(form.RefreshPorts(name));
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-  ASSERT_TRUE(form.Protocol);
+  ASSERT_TRUE(form.Line.IsOpen());
 }
 
 // Every session file of the test's data folder, oldest day first.
@@ -77,7 +77,7 @@ std::size_t CountOf(const std::string& text, const std::string& part) {
 }
 
 void ExpectClosedState(const TForm1& form) {
-  EXPECT_FALSE(form.Protocol);
+  EXPECT_FALSE(form.Line.IsOpen());
   EXPECT_TRUE(form.PortComboBox->isEnabled());
   EXPECT_FALSE(form.SpeedButton1->isChecked());
   EXPECT_FALSE(form.TestButton->isEnabled());

@@ -42,7 +42,7 @@ TEST(TrendWindow, NearlyEqualReadingsDraw) {
   struct TAlarmOff {
     ~TAlarmOff() { alarm(0); }
   } alarmOff;
-  TTrendWindow window(memory, {0});
+  TTrendWindow window(memory, {0}, '.');
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   EXPECT_FALSE(window.View->grab().isNull());
@@ -61,7 +61,7 @@ TEST(TrendWindow, ShowsADayDecimatedSavesItsImageAndKeepsItsViewWhenARecordingIs
     memory.Add(0, "p.v", end - (86'399 - i) * 1000, static_cast<double>(i % 10));
     memory.Add(1, "s.p", end - (86'399 - i) * 1000, i == 86'000 ? GapValue() : 25.0);
   }
-  TTrendWindow window(memory, {0, 1});
+  TTrendWindow window(memory, {0, 1}, '.');
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   window.SpanBox->setCurrentIndex(3);

@@ -2,7 +2,6 @@
 
 #include "MonitorRig.h"
 #include "base/Exception.h"
-#include "serial/K4410RProtocol.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
 #include "ui/ReadingsRecorder.h"
@@ -95,7 +94,7 @@ TEST(ValueMonitor, PollAgainstTheInstrument) {
   SimProcess sim({"--steady", "--record", record.string()});
   TMonitorRig rig;
   TTestVM806D_LX_MonitorForm& monitor = *rig.Values;
-  rig.Form1->Protocol = std::make_unique<TK4410RProtocol>(sim.DevicePath(), 9600);
+  rig.Form1->Line.Open(sim.PortName(), sim.DevicePath(), false);
   const auto readings = dir.Path() / "values.csv";
   monitor.Readings->Start(readings.string(), {"first", "second"});
 

@@ -14,6 +14,14 @@ std::string Refusal(const TLimitTexts& texts, char separator = '.') {
   return {};
 }
 
+// A poll's reading whose panel shows shown.
+TReading Shows(const std::string& shown, char separator) {
+  TReading reading;
+  reading.Answer = shown;
+  reading.Shown = ReadShown(shown, separator);
+  return reading;
+}
+
 } // namespace
 
 TEST(LimitTexts, ReadAsTheRecordReadsAValue) {
@@ -42,12 +50,12 @@ TEST(LimitTexts, RefusalsNameWhatIsWrong) {
 TEST(PanelWatch, CrossingsCarryTheTextsAsShownAndTyped) {
   TPanelWatch watch;
   EXPECT_FALSE(watch.Change({"", " 24,0 ", ""}, ','));
-  const auto out = watch.Judge("25,0", ',');
+  const auto out = watch.Judge(Shows("25,0", ','));
   ASSERT_TRUE(out);
   EXPECT_EQ(out->Direction, TDirection::Above);
   EXPECT_EQ(out->Value, "25,0");
   EXPECT_EQ(out->Limit, " 24,0 ");
-  EXPECT_FALSE(watch.Judge("(no answer)", ','));
+  EXPECT_FALSE(watch.Judge(Shows("(no answer)", ',')));
   EXPECT_EQ(watch.Look(), TLook::NoNumber);
   // Removing the limit ends the alarm over the limit as it was typed, with
   // the last number the panel showed.
@@ -61,7 +69,7 @@ TEST(PanelWatch, CrossingsCarryTheTextsAsShownAndTyped) {
 TEST(PanelWatch, RefusedTextsChangeNothing) {
   TPanelWatch watch;
   watch.Change({"", "24", ""}, '.');
-  watch.Judge("25", '.');
+  watch.Judge(Shows("25", '.'));
   EXPECT_THROW(watch.Change({"30", "20", ""}, '.'), std::exception);
   EXPECT_EQ(watch.Texts(), (TLimitTexts{"", "24", ""}));
   EXPECT_EQ(watch.Look(), TLook::Alarm);
@@ -71,11 +79,11 @@ TEST(PanelWatch, DamagedStoredTextsLeaveThePanelUnlimitedAndAreKept) {
   TPanelWatch watch;
   const TLimitTexts stored{"1", "twenty", ""};
   watch.Restore(stored, '.');
-  EXPECT_FALSE(watch.Judge("-5", '.'));
+  EXPECT_FALSE(watch.Judge(Shows("-5", '.')));
   EXPECT_EQ(watch.Look(), TLook::Normal);
   EXPECT_EQ(watch.Texts(), stored);
   watch.Restore({"", "4", ""}, '.');
   EXPECT_EQ(watch.Look(), TLook::Normal);
-  EXPECT_TRUE(watch.Judge("5", '.'));
+  EXPECT_TRUE(watch.Judge(Shows("5", '.')));
   EXPECT_EQ(watch.Look(), TLook::Alarm);
 }

@@ -34,8 +34,9 @@ TEST(ReadingsFile, ReadsBackWhatTheRecorderWritesWithQuotedFieldsAndGaps) {
   second.Second = 8;
   TReadingsCsv csv;
   csv.Start(path, {"p.v", "a,\"b\""});
-  csv.Row(first, {"p.v", "a,\"b\""}, {"23,5", "say \"hi\",\r\nthere"}, ',');
-  csv.Row(second, {"p.v", "a,\"b\""}, {std::nullopt, "-1e3"}, '.');
+  csv.Row(first, {"p.v", "a,\"b\""},
+          {ReadShown("23,5", ','), ReadShown("say \"hi\",\r\nthere", ',')});
+  csv.Row(second, {"p.v", "a,\"b\""}, {std::nullopt, ReadShown("-1e3", '.')});
   csv.Stop();
 
   const std::vector<TReadingsColumn> columns = ReadReadingsFile(path);
@@ -59,7 +60,8 @@ TEST(ReadingsFile, TheRecordersMarkIsTakenOffAndUnmarkedOlderFilesReadAsThey) {
   const std::vector<std::string> commands = {"=a", "''+b", "'c,d", "@"};
   TReadingsCsv csv;
   csv.Start(path, commands);
-  csv.Row({2026, 12, 8, 14, 3, 7, 250, 60}, commands, {"-1", "=2", "'@", "@"}, '.');
+  csv.Row({2026, 12, 8, 14, 3, 7, 250, 60}, commands,
+          {ReadShown("-1", '.'), ReadShown("=2", '.'), ReadShown("'@", '.'), ReadShown("@", '.')});
   csv.Stop();
   const std::vector<TReadingsColumn> columns = ReadReadingsFile(path);
   ASSERT_EQ(columns.size(), commands.size());

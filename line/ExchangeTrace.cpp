@@ -1,4 +1,4 @@
-#include "cli/ExchangeTrace.h"
+#include "line/ExchangeTrace.h"
 
 #include "record/Escape.h"
 #include "serial/CommunicationProtocol.h"
@@ -8,21 +8,10 @@
 namespace {
 
 const char* StepName(TExchangeStep step) {
-  switch (step) {
-  case TExchangeStep::RtsUp:
-    return "RTS up";
-  case TExchangeStep::WriteReturned:
-    return "write returned";
-  case TExchangeStep::DrainReturned:
-    return "drain returned";
-  case TExchangeStep::RtsDown:
-    return "RTS down";
-  case TExchangeStep::ChunkRead:
-    return "chunk";
-  case TExchangeStep::AnswerRead:
-    return "answer read";
-  }
-  return "?";
+  // In the order the steps are declared.
+  static constexpr const char* Names[] = {"RTS up",   "write returned", "drain returned",
+                                          "RTS down", "chunk",          "answer read"};
+  return Names[static_cast<std::size_t>(step)];
 }
 
 } // namespace

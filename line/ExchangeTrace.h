@@ -21,8 +21,6 @@ public:
   void End(TCommunicationProtocol& protocol);
 
 private:
-  void Note(const std::string& step);
-
   std::function<void(const std::string&)> Print;
   std::chrono::steady_clock::time_point RtsUp;
   std::string Line;
