@@ -3,9 +3,11 @@
 #include "base/Exception.h"
 #include "record/Escape.h"
 #include "settings/CommandsDatabase.h"
+#include "settings/SettingNames.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/CommandDialog.h"
 #include "ui/QtText.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -82,15 +84,15 @@ void TCommandsWindow::Load(const TCommandsDatabase& store) {
   List = TCommandButtons(store.Buttons());
   for (const TCommandButton& button : List.Stored())
     Runs.push_back(MakeRun(button));
-  move(store.GetInteger("Left"), store.GetInteger("Top"));
+  RestoreOnScreens(*this, store.GetInteger(Setting::Left), store.GetInteger(Setting::Top), size());
   Rebuild();
 }
 
 void TCommandsWindow::Save(TCommandsDatabase& store) const {
   store.SetButtons(List.Stored());
-  store.SetBoolean("Visible", isVisible());
-  store.SetInteger("Left", x());
-  store.SetInteger("Top", y());
+  store.SetBoolean(Setting::Visible, isVisible());
+  store.SetInteger(Setting::Left, x());
+  store.SetInteger(Setting::Top, y());
 }
 
 void TCommandsWindow::Rebuild() {

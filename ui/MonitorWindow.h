@@ -1,6 +1,11 @@
 #pragma once
 
+#include "ui/LineTurns.h"
+
 #include <QWidget>
+
+#include <functional>
+#include <optional>
 
 class QTimer;
 class TInstrumentLine;
@@ -21,6 +26,10 @@ signals:
 
 protected:
   explicit TMonitorWindow(TMonitorHost& host);
+  ~TMonitorWindow() override;
+
+  // Each tick of Timer asks the host's line for a turn, which poll takes.
+  void TakeTurns(std::function<void()> poll);
 
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -32,4 +41,6 @@ protected:
 private:
   // The timer runs exactly while the window is shown.
   void FollowShown(bool shown);
+
+  std::optional<TLineTurns::TSource> Source;
 };
