@@ -18,6 +18,8 @@ class TMonitorWindow : public QWidget {
 
 public:
   QTimer* Timer = nullptr;
+  // Its source on the line's turns, once TakeTurns has made it.
+  std::optional<TLineTurns::TSource> TurnSource() const { return Source; }
 
 signals:
   // Shown or hidden by the program or the operator; minimising does not

@@ -73,6 +73,8 @@ public:
   TInstrumentLine& InstrumentLine() override { return Line; }
   TDatabase* LimitSettings() override { return PanelLimits.get(); }
   TLineTurns& LineTurns() override { return Turns; }
+  // The cycle timer's source on the line's turns: repetition and playback.
+  TLineTurns::TSource CycleSource() const { return CycleTurns; }
 
   void OpenPort();
   void ClosePort();
