@@ -28,10 +28,12 @@ start_xvfb 800x360x24
 window_session <<EOS
 xdotool search --sync --name '^Commands\$' >/dev/null
 sleep 1
-# Ctrl+2 sends s.p once, Ctrl+3 starts F\x30 every 2 s.
-xdotool key --window "\$window" ctrl+2
+send p.v
 sleep 1
-xdotool key --window "\$window" ctrl+3
+# In the main window: Ctrl+2 sends s.p once, Ctrl+3 starts F\x30 every 2 s.
+xdotool key ctrl+2
+sleep 1
+xdotool key ctrl+3
 sleep 3
 import -window root "$output"
 EOS
