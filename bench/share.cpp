@@ -24,23 +24,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <sstream>
 
 namespace {
 
-std::map<std::string, long> Received(const std::filesystem::path& record) {
-  std::map<std::string, long> counts;
-  std::istringstream wire(ReadFile(record));
-  for (std::string line; std::getline(wire, line);)
-    ++counts[line.substr(0, line.find('\r'))];
-  return counts;
-}
-
 void Row(const char* source, long interval, qint64 ranMs, bool atOnce,
-         const TLineTurns::TCounts& counts, long received) {
+         const TLineTurns::TCounts& counts, int received) {
   const long asked = static_cast<long>(ranMs / interval) + (atOnce ? 1 : 0);
   std::printf(
-      "%-22s every %4ld ms: asked %3ld, heard %3llu, made %3llu (%5.1f%%), on the wire %3ld\n",
+      "%-22s every %4ld ms: asked %3ld, heard %3llu, made %3llu (%5.1f%%), on the wire %3d\n",
       source, interval, asked, static_cast<unsigned long long>(counts.Due),
       static_cast<unsigned long long>(counts.Made),
       asked > 0 ? 100.0 * static_cast<double>(counts.Made) / static_cast<double>(asked) : 0.0,
@@ -88,10 +79,10 @@ int main(int argc, char** argv) {
   QTest::mouseClick(form.CycleCheckBox, Qt::LeftButton);
   QTest::mouseClick(commands.CommandButtons.front(), Qt::LeftButton);
 
-  const std::map<std::string, long> wire = Received(record);
+  const std::map<std::string, int> wire = CommandsReceived(record);
   const auto on = [&](const std::string& command) {
     const auto found = wire.find(command);
-    return found == wire.end() ? 0L : found->second;
+    return found == wire.end() ? 0 : found->second;
   };
   std::printf("over %.1f s:\n", static_cast<double>(ranMs) / 1000);
   Row("button F0", 700, ranMs, true, commands.TurnCounts(0), on("F0"));

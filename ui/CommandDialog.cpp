@@ -2,32 +2,22 @@
 
 #include "ui/ApplicationErrors.h"
 #include "ui/CommandButtons.h"
+#include "ui/FormEdit.h"
 #include "ui/QtText.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 
-namespace {
-
-QLineEdit* AddEdit(QFormLayout& form, const QString& label, const QString& name) {
-  auto* edit = new QLineEdit(form.parentWidget());
-  edit->setObjectName(name);
-  form.addRow(label, edit);
-  return edit;
-}
-
-} // namespace
-
 TCommandDialog::TCommandDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("CommandDialog"));
   setWindowTitle(QStringLiteral("Command Button"));
   auto* form = new QFormLayout(this);
-  CaptionEdit = AddEdit(*form, QStringLiteral("C&aption:"), QStringLiteral("CaptionEdit"));
-  CommandEdit = AddEdit(*form, QStringLiteral("Co&mmand:"), QStringLiteral("CommandEdit"));
+  CaptionEdit = AddFormEdit(*form, QStringLiteral("C&aption:"), QStringLiteral("CaptionEdit"));
+  CommandEdit = AddFormEdit(*form, QStringLiteral("Co&mmand:"), QStringLiteral("CommandEdit"));
   CommandEdit->setToolTip(QStringLiteral("\\r, \\n, \\t, \\\\ and \\xHH stand for those bytes"));
   EveryEdit =
-      AddEdit(*form, QStringLiteral("&Every (ms, 0 for once):"), QStringLiteral("EveryEdit"));
+      AddFormEdit(*form, QStringLiteral("&Every (ms, 0 for once):"), QStringLiteral("EveryEdit"));
   EveryEdit->setText(QStringLiteral("0"));
   Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   form->addRow(Buttons);

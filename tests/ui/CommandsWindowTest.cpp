@@ -23,10 +23,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <map>
-#include <sstream>
-
 namespace {
 
 const std::string CommandsSection =
@@ -43,15 +39,6 @@ void OpenPortOf(TForm1& form, const std::string& name) {
   ASSERT_TRUE(form.RefreshPorts(name));
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
   ASSERT_TRUE(form.Protocol);
-}
-
-// The commands the simulator received, one a line, each counted.
-std::map<std::string, int> CommandsOnTheWire(const std::filesystem::path& record) {
-  std::map<std::string, int> counts;
-  std::istringstream wire(ReadFile(record));
-  for (std::string line; std::getline(wire, line);)
-    ++counts[line.substr(0, line.find('\r'))];
-  return counts;
 }
 
 // Fills the Add dialog's fields once it shows and presses OK.
@@ -187,7 +174,7 @@ TEST_F(CommandsWindowTest, ARunningButtonCycleAndThePanelMonitorShareTheLineWith
 
   ASSERT_TRUE(WaitUntil(
       [&] {
-        const auto wire = CommandsOnTheWire(Record);
+        const auto wire = CommandsReceived(Record);
         return wire.count("F0") && wire.at("F0") >= 3 && wire.count("o.p") && wire.at("o.p") >= 2 &&
                wire.count("s.p") && wire.at("s.p") >= 2;
       },
@@ -197,7 +184,7 @@ TEST_F(CommandsWindowTest, ARunningButtonCycleAndThePanelMonitorShareTheLineWith
   form.SetMonitorForms(nullptr, nullptr);
   EXPECT_EQ(overlaps, 0);
   EXPECT_FALSE(inExchange);
-  const auto wire = CommandsOnTheWire(Record);
+  const auto wire = CommandsReceived(Record);
   EXPECT_EQ(wire.size(), 3u) << ReadFile(Record);
   EXPECT_EQ(form.Commands->TurnCounts(0).Made, static_cast<std::uint64_t>(wire.at("F0")));
   EXPECT_TRUE(Errors.Messages.empty()) << Errors.Messages.front();
