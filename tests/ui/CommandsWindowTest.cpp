@@ -38,7 +38,7 @@ void ShowActive(QWidget& window) {
 void OpenPortOf(TForm1& form, const std::string& name) {
   ASSERT_TRUE(form.RefreshPorts(name));
   QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-  ASSERT_TRUE(form.Protocol);
+  ASSERT_TRUE(form.Line.IsOpen());
 }
 
 // Fills the Add dialog's fields once it shows and presses OK.
@@ -158,7 +158,7 @@ TEST_F(CommandsWindowTest, ARunningButtonCycleAndThePanelMonitorShareTheLineWith
 
   bool inExchange = false;
   int overlaps = 0;
-  form.Protocol->StepObserver = [&](TExchangeStep step, std::size_t) {
+  form.Line.Protocol()->StepObserver = [&](TExchangeStep step, std::size_t) {
     if (step == TExchangeStep::RtsUp) {
       overlaps += inExchange ? 1 : 0;
       inExchange = true;
