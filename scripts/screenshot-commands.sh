@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# A screenshot under Xvfb of the Commands window beside the main window,
+# A screenshot under Xvfb of the Commands window beside the main window
+# (widened to show a line of hex),
 # against the simulated instrument: the log shows answers in hex, one
 # button sent once and another running every 2 s. The README shows
 # docs/commands.png.
@@ -17,16 +18,18 @@ start_session "$build"
 mkdir -p "$(dirname "$output")"
 write_settings Port=COM1 Open=dword:1 Left=dword:0 Top=dword:0 Message=p.v \
   "[Recording]" "Log View=dword:2" \
-  "[Commands]" "Buttons=dword:4" "Visible=dword:1" "Left=dword:400" "Top=dword:0" \
+  "[Commands]" "Buttons=dword:4" "Visible=dword:1" "Left=dword:244" "Top=dword:0" \
   "Button0 Caption=Value" "Button0 Command=p.v" "Button0 Every=dword:0" \
   "Button1 Caption=Set point" "Button1 Command=s.p" "Button1 Every=dword:0" \
   "Button2 Caption=" "Button2 Command=F\\x30" "Button2 Every=dword:7d0" \
   "Button3 Caption=Output" "Button3 Command=o.p" "Button3 Every=dword:0"
 start_simulator "$sim" "$work/sim.log" --steady --port 1
 
-start_xvfb 800x360x24
+start_xvfb 960x330x24
 window_session <<EOS
 xdotool search --sync --name '^Commands\$' >/dev/null
+# Wide enough for a line of hex; the Commands window stands beside it.
+xdotool windowsize "\$window" 570 317
 sleep 1
 send p.v
 sleep 1

@@ -25,7 +25,7 @@ namespace {
 constexpr int Columns = 4;
 constexpr int ShortcutKeys = 9;
 
-QString Shown(const TCommandButton& button, bool running) {
+QString ButtonText(const TCommandButton& button, bool running) {
   const QString label = ToQt(ButtonLabel(button));
   // Plain to see from across the room: a running button is held down, in
   // bold, behind a play mark.
@@ -107,7 +107,7 @@ void TCommandsWindow::Rebuild() {
   for (std::size_t i = 0; i < shown.size(); ++i) {
     const std::size_t place = shown[i];
     const TCommandButton& stored = List[place];
-    auto* button = new QPushButton(Shown(stored, Running(place)), this);
+    auto* button = new QPushButton(ButtonText(stored, Running(place)), this);
     button->setObjectName(QStringLiteral("CommandButton%1").arg(i + 1));
     button->setToolTip(Tip(stored));
     button->setCheckable(stored.Every > 0);
@@ -158,9 +158,13 @@ void TCommandsWindow::Start(std::size_t place) {
 }
 
 void TCommandsWindow::Stop(std::size_t place) {
-  Runs[place]->Timer.stop();
-  Turns.Withdraw(Runs[place]->Source);
+  Halt(*Runs[place]);
   Rebuild();
+}
+
+void TCommandsWindow::Halt(TRun& run) {
+  run.Timer.stop();
+  Turns.Withdraw(run.Source);
 }
 
 void TCommandsWindow::SendCommand(const std::string& typed) {
@@ -172,20 +176,10 @@ void TCommandsWindow::SendCommand(const std::string& typed) {
 
 void TCommandsWindow::SetLineOpen(bool open) {
   LineOpen = open;
-  bool stopped = false;
-  for (std::size_t place = 0; !open && place < Runs.size(); ++place) {
-    if (Running(place)) {
-      Runs[place]->Timer.stop();
-      Turns.Withdraw(Runs[place]->Source);
-      stopped = true;
-    }
-  }
-  if (stopped) {
-    Rebuild();
-    return;
-  }
-  for (QPushButton* button : CommandButtons)
-    button->setEnabled(open);
+  if (!open)
+    for (const auto& run : Runs)
+      Halt(*run);
+  Rebuild();
 }
 
 void TCommandsWindow::SetPaused(bool paused) {

@@ -78,6 +78,8 @@ private:
   void Press(std::size_t place);
   void Start(std::size_t place);
   void Stop(std::size_t place);
+  // Its repeat ends and its waiting turn goes.
+  void Halt(TRun& run);
   void SendCommand(const std::string& typed);
   void ShowButtonMenu(std::size_t place, const QPoint& at);
   // The dialog over button, if the operator accepts it.
