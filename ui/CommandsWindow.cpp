@@ -33,10 +33,9 @@ QString ButtonText(const TCommandButton& button, bool running) {
 }
 
 QString Tip(const TCommandButton& button) {
-  const QString command = ToQt(button.Command);
   if (button.Every == 0)
-    return command;
-  return QStringLiteral("%1 every %2 ms").arg(command).arg(button.Every);
+    return ToQt(button.Command);
+  return QStringLiteral("%1 every %2 ms").arg(ToQt(button.Command)).arg(button.Every);
 }
 
 } // namespace
@@ -208,7 +207,7 @@ void TCommandsWindow::ShowButtonMenu(std::size_t place, const QPoint& at) {
   auto* menu = new QMenu(this);
   menu->setObjectName(QStringLiteral("CommandMenu"));
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  const auto add = [&](const QString& text, std::function<void()> action) {
+  const auto add = [&](const QString& text, const std::function<void()>& action) {
     connect(menu->addAction(text), &QAction::triggered, this, [this, place, action] {
       // The list may have changed while the menu was open.
       if (place < List.Stored().size())

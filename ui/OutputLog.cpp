@@ -63,7 +63,7 @@ TOutputLog::TAppend TOutputLog::Show(std::vector<std::string> lines) {
 }
 
 TOutputLog::TAppend TOutputLog::AppendNumbered(const std::string& text, TLogView view) {
-  const auto number = static_cast<long long>(Appended + 1);
+  const long long number = static_cast<long long>(Appended) + 1;
   Appended += SplitLines(text).size();
   return Show(SplitLines(Format("%d. %s", number, ShownBytes(text, view))));
 }
