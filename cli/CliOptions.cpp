@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
+#include <utility>
 
 namespace {
 
@@ -44,11 +45,11 @@ void CheckPortName(const std::string& name) {
     throw TUsageError("\"" + name + "\" is not valid port name: COM numbers start at 1");
 }
 
-std::string CommandBytes(const std::string& given) {
-  std::string bytes = UnescapeField(given);
-  if (bytes.find('\0') != std::string::npos)
+std::string CommandLineBytes(const std::string& given) {
+  std::optional<std::string> bytes = CommandBytes(given);
+  if (!bytes)
     throw TUsageError("a command cannot hold a NUL byte: \"" + given + "\"");
-  return bytes;
+  return std::move(*bytes);
 }
 
 std::uint64_t ParseCount(const std::string& text) {
@@ -194,7 +195,7 @@ TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     options.Command = send->parsed() ? TCliCommand::Send : TCliCommand::Poll;
     CheckPortName(options.Port);
     for (const std::string& given : raw.Commands)
-      options.Commands.push_back(CommandBytes(given));
+      options.Commands.push_back(CommandLineBytes(given));
   }
   if (poll->parsed())
     CheckPollOptions(options, raw);

@@ -60,6 +60,10 @@ std::int32_t QueryRegistryValue(RegKey key, const std::string& name, std::uint32
 std::int32_t SetRegistryValue(RegKey key, const std::string& name, std::uint32_t type,
                               const void* data, std::uint32_t size);
 
+// RegDeleteValueA(key, name): removes the value. A value that does not
+// exist is RegistryNotFound; a key opened for reading refuses.
+std::int32_t DeleteRegistryValue(RegKey key, const std::string& name);
+
 // RegFlushKey: what was written under the key is on the disk when this
 // succeeds.
 std::int32_t FlushRegistryKey(RegKey key);

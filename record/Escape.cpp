@@ -71,3 +71,10 @@ std::string UnescapeField(std::string_view field) {
   }
   return bytes;
 }
+
+std::optional<std::string> CommandBytes(std::string_view typed) {
+  std::string bytes = UnescapeField(typed);
+  if (bytes.find('\0') != std::string::npos)
+    return std::nullopt;
+  return bytes;
+}

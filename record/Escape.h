@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,3 +12,8 @@ std::string EscapeField(std::string_view bytes);
 // The bytes back from an escaped field; a backslash that starts no escape
 // stands for itself.
 std::string UnescapeField(std::string_view field);
+
+// A command as typed, the escapes above undone, as the bytes it sends (its
+// line end not included); none when those hold a NUL byte, which no command
+// may send. The one reading of a command for the window and marrowlink-cli.
+std::optional<std::string> CommandBytes(std::string_view typed);

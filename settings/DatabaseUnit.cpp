@@ -4,8 +4,10 @@
 #include "base/Format.h"
 #include "settings/RegistryKey.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -27,6 +29,17 @@ std::string StoredKind(const TRegistryValue& value) {
   }
 }
 
+// A stored value as the report names it: a value of the right kind that
+// was refused for what it holds is named by its content.
+std::string FoundText(const TRegistryValue& found, const TRegistryValue& kept) {
+  std::int32_t number = 0;
+  if (found.Type != platform::RegDword || kept.Type != platform::RegDword ||
+      found.Data.size() != sizeof number)
+    return StoredKind(found);
+  std::memcpy(&number, found.Data.data(), sizeof number);
+  return Format("the dword %d", number);
+}
+
 TRegistryValue StoredNumber(std::int32_t value) {
   std::string data(sizeof value, '\0');
   std::memcpy(data.data(), &value, sizeof value);
@@ -39,6 +52,10 @@ TDatabaseRecord::~TDatabaseRecord() = default;
 
 void TDatabaseRecord::SaveTo(TRegistryKey& registry) const {
   registry.WriteValue(Name, Stored());
+}
+
+std::string TDatabaseRecord::Expected() const {
+  return StoredKind(Stored());
 }
 
 void TStringDatabaseRecord::LoadFrom(const TRegistryKey& registry) {
@@ -58,6 +75,20 @@ void TIntegerDatabaseRecord::LoadFrom(const TRegistryKey& registry) {
 
 TRegistryValue TIntegerDatabaseRecord::Stored() const {
   return StoredNumber(Value);
+}
+
+TCheckedIntegerDatabaseRecord::TCheckedIntegerDatabaseRecord(
+    std::string name, std::function<bool(std::int32_t)> accepts, std::string expected)
+    : TIntegerDatabaseRecord(std::move(name)), Accepts(std::move(accepts)),
+      Description(std::move(expected)) {}
+
+void TCheckedIntegerDatabaseRecord::LoadFrom(const TRegistryKey& registry) {
+  if (!registry.ValueExists(Name))
+    return;
+  const std::int32_t stored = registry.ReadInteger(Name);
+  if (!Accepts(stored))
+    throw Exception(Format("Invalid value for '%s'", Name));
+  Value = stored;
 }
 
 void TBooleanDatabaseRecord::LoadFrom(const TRegistryKey& registry) {
@@ -86,7 +117,7 @@ void TDatabase::NoteDamage(const TDatabaseRecord& record, const TRegistryKey& re
   if (!found)
     return;
   TRegistryValue kept = record.Stored();
-  std::string reason = StoredKind(*found) + " where " + StoredKind(kept) + " belongs";
+  std::string reason = FoundText(*found, kept) + " where " + record.Expected() + " belongs";
   Damaged.push_back({record.Name, std::move(reason), std::move(*found), std::move(kept)});
 }
 
@@ -135,6 +166,12 @@ void TDatabase::Save() {
 }
 
 void TDatabase::WriteRecords(TRegistryKey& registry) const {
+  for (const std::string& name : Removed) {
+    const bool again =
+        std::ranges::any_of(Records, [&](const auto& record) { return record->Name == name; });
+    if (!again)
+      registry.DeleteValue(name);
+  }
   for (const auto& record : Records) {
     const TDamagedValue* damaged = KeepsDamagedValues ? DamageOf(*record) : nullptr;
     // A value set anew while the program ran replaces the damaged one.
@@ -171,6 +208,22 @@ void SaveDatabases(const std::vector<TDatabase*>& stores) {
 int TDatabase::AddRecord(std::unique_ptr<TDatabaseRecord> record) {
   Records.push_back(std::move(record));
   return static_cast<int>(Records.size() - 1);
+}
+
+void TDatabase::RemoveRecord(const std::string& name) {
+  if (std::erase_if(Records, [&](const auto& record) { return record->Name == name; }) > 0)
+    Removed.push_back(name);
+}
+
+void TDatabase::RenameDamaged(const std::function<std::string(const std::string&)>& newName) {
+  for (TDamagedValue& value : Damaged)
+    value.Name = newName(value.Name);
+  std::erase_if(Damaged, [](const TDamagedValue& value) { return value.Name.empty(); });
+}
+
+bool TDatabase::IsDamaged(const std::string& name) const {
+  return std::ranges::any_of(Damaged,
+                             [&](const TDamagedValue& value) { return value.Name == name; });
 }
 
 TDatabaseRecord& TDatabase::FindRecord(const std::string& name) const {

@@ -3,6 +3,7 @@
 #include "settings/RegistryValue.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -25,6 +26,9 @@ public:
   virtual void LoadFrom(const TRegistryKey& registry) = 0;
   // The value as SaveTo writes it.
   virtual TRegistryValue Stored() const = 0;
+  // What a stored value must be, in the words of the settings file ("a
+  // dword"), for the report of one that is not.
+  virtual std::string Expected() const;
 
   const std::string Name;
 };
@@ -45,6 +49,23 @@ public:
   TRegistryValue Stored() const override;
 
   std::int32_t Value = 0;
+};
+
+// A 32-bit number of which only some are meaningful: a stored number that
+// Accepts refuses is damaged, as a value of the wrong type is, and the
+// record keeps its value.
+class TCheckedIntegerDatabaseRecord : public TIntegerDatabaseRecord {
+public:
+  // expected: the numbers accepted, as the report names them ("a dword
+  // from 0 to 2").
+  TCheckedIntegerDatabaseRecord(std::string name, std::function<bool(std::int32_t)> accepts,
+                                std::string expected);
+  void LoadFrom(const TRegistryKey& registry) override;
+  std::string Expected() const override { return Description; }
+
+private:
+  std::function<bool(std::int32_t)> Accepts;
+  std::string Description;
 };
 
 // Stored as a 32-bit number, 1 or 0; any non-zero number reads as true.
@@ -104,6 +125,17 @@ protected:
   std::vector<std::unique_ptr<TDatabaseRecord>> Records;
   // Relative to HKEY_CURRENT_USER, beginning with a backslash.
   std::string KeyPath;
+  // Drops the record of that name, for a store whose records come and go
+  // (a list that shrinks); Save then deletes its stored value, unless a
+  // record of that name is there again by then.
+  void RemoveRecord(const std::string& name);
+  // The damaged values found by the load now belong to the records newName
+  // gives for their names (a stored list renumbered), all at once; one for
+  // which it gives an empty name is forgotten.
+  void RenameDamaged(const std::function<std::string(const std::string&)>& newName);
+  // Whether the load found the stored value of that name damaged.
+  bool IsDamaged(const std::string& name) const;
+
   // Whether Save writes damaged values back as they were found, rather
   // than the records' values.
   bool KeepsDamagedValues = false;
@@ -132,6 +164,7 @@ private:
   std::string FirstLoadError;
   std::string LoadHiveProblem;
   std::vector<TDamagedValue> Damaged;
+  std::vector<std::string> Removed; // names whose stored values Save deletes
 };
 
 // Who opens a store of a subkey: the window, which owns the settings file

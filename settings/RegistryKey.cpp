@@ -107,6 +107,15 @@ void TRegistryKey::WriteValue(const std::string& name, const TRegistryValue& val
   NoteWritten(name);
 }
 
+void TRegistryKey::DeleteValue(const std::string& name) {
+  // A key that did not open refuses a deletion as it refuses a write.
+  const std::int32_t status =
+      Key == 0 ? std::int32_t{-1} : platform::DeleteRegistryValue(Key, name);
+  if (status != platform::RegistrySuccess && status != platform::RegistryNotFound)
+    throw Exception(Format("Failed to delete '%s'", name));
+  NoteWritten(name);
+}
+
 TRegistryKey& TRegistryKey::Top() {
   return Parent != nullptr ? Parent->Top() : *this;
 }

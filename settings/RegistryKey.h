@@ -39,6 +39,9 @@ public:
   // The value as stored, whatever its type; none when it cannot be read.
   std::optional<TRegistryValue> ReadValue(const std::string& name) const;
   void WriteValue(const std::string& name, const TRegistryValue& value);
+  // Removes the value, if there is one; it leaves the disk with the next
+  // flush.
+  void DeleteValue(const std::string& name);
   // Puts what was written on the disk. A failure names the first value
   // written since the last flush, here or under a sub-key, as that is the
   // first that did not reach the disk.

@@ -25,3 +25,15 @@ std::string PanelHighName(int index) {
 std::string PanelHysteresisName(int index) {
   return Format("Panel%d Hysteresis", index);
 }
+
+std::string ButtonCaptionName(int index) {
+  return Format("Button%d Caption", index);
+}
+
+std::string ButtonCommandName(int index) {
+  return Format("Button%d Command", index);
+}
+
+std::string ButtonEveryName(int index) {
+  return Format("Button%d Every", index);
+}

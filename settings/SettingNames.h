@@ -37,9 +37,15 @@ inline constexpr const char* SessionLog = "Session Log";
 inline constexpr const char* Folder = "Folder";
 inline constexpr const char* KeepDays = "Keep Days";
 inline constexpr const char* TimeStamps = "Time Stamps";
+inline constexpr const char* LogView = "Log View";
 // The subkey Limits, the panel monitor's limits, and its one choice.
 inline constexpr const char* LimitsSubkey = "Limits";
 inline constexpr const char* Beep = "Beep";
+// The subkey Commands, the command buttons, and the place of their window
+// (its Left and Top by the names above).
+inline constexpr const char* CommandsSubkey = "Commands";
+inline constexpr const char* Buttons = "Buttons";
+inline constexpr const char* Visible = "Visible";
 
 // The panels whose command and colour the program's key holds, and those
 // whose limits Limits holds, numbered from 0.
@@ -55,3 +61,8 @@ std::string PanelColorName(int index);
 std::string PanelLowName(int index);
 std::string PanelHighName(int index);
 std::string PanelHysteresisName(int index);
+// The names of button i's values in the subkey Commands: "Button<i>
+// Caption", "Button<i> Command" and "Button<i> Every".
+std::string ButtonCaptionName(int index);
+std::string ButtonCommandName(int index);
+std::string ButtonEveryName(int index);

@@ -165,7 +165,7 @@ void TK4410R_MonitorForm::BindEvents() {
   // Also fires when loading the layout changes the state, as a click would.
   connect(ShowEditCheckBox, &QCheckBox::toggled, this,
           [this](bool checked) { Guarded([&] { ShowEditors(checked); }); });
-  connect(Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
+  TakeTurns([this] { TimerTimer(); });
   connect(Readings, &TReadingsRecorder::RecordRequested, this, [this](const std::string& path) {
     Guarded([&] { Readings->Start(path, RecordedColumns()); });
   });

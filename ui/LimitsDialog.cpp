@@ -1,6 +1,7 @@
 #include "ui/LimitsDialog.h"
 
 #include "ui/ApplicationErrors.h"
+#include "ui/FormEdit.h"
 #include "ui/QtText.h"
 
 #include <QCheckBox>
@@ -11,10 +12,8 @@
 namespace {
 
 QLineEdit* AddEdit(QFormLayout& form, const QString& label, const QString& name) {
-  auto* edit = new QLineEdit(form.parentWidget());
-  edit->setObjectName(name);
+  QLineEdit* edit = AddFormEdit(form, label, name);
   edit->setPlaceholderText(QStringLiteral("none"));
-  form.addRow(label, edit);
   return edit;
 }
 

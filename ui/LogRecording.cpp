@@ -15,6 +15,7 @@
 #include "ui/QtText.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
@@ -41,6 +42,13 @@ void TLogRecording::CreateActions() {
   RecordSessionAction->setCheckable(true);
   RecordSessionAction->setChecked(true);
   OpenFolderAction = new QAction(QStringLiteral("Open Session &Folder"), this);
+  auto* views = new QActionGroup(this);
+  const char* const captions[] = {"As &Text", "&Escaped", "&Hex"};
+  for (int view = 0; view < 3; ++view) {
+    ViewActions[view] = views->addAction(QString::fromLatin1(captions[view]));
+    ViewActions[view]->setCheckable(true);
+  }
+  ViewActions[0]->setChecked(true);
 
   connect(CopyAction, &QAction::triggered, &Log, &QPlainTextEdit::copy);
   connect(SelectAllAction, &QAction::triggered, &Log, &QPlainTextEdit::selectAll);
@@ -61,6 +69,9 @@ void TLogRecording::ShowMenu(const QPoint& at) {
     Menu->addActions({CopyAction, SelectAllAction, SaveAsAction});
     Menu->addSeparator();
     Menu->addActions({TimeStampsAction, RecordSessionAction, OpenFolderAction});
+    QMenu* view = Menu->addMenu(QStringLiteral("Show &Answers"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    view->addActions({ViewActions[0], ViewActions[1], ViewActions[2]});
   }
   CopyAction->setEnabled(Log.textCursor().hasSelection());
   Menu->popup(Log.viewport()->mapToGlobal(at));
@@ -79,12 +90,17 @@ void TLogRecording::Load() {
   Line.Record().SetEnabled(Settings->GetBoolean(Setting::SessionLog));
   RecordSessionAction->setChecked(Line.Record().Enabled());
   TimeStampsAction->setChecked(Settings->GetBoolean(Setting::TimeStamps));
+  ViewActions[static_cast<int>(
+                  LogViewOf(Settings->GetInteger(Setting::LogView)).value_or(TLogView::Text))]
+      ->setChecked(true);
   KeepDays = Settings->GetInteger(Setting::KeepDays);
 }
 
 TDatabase* TLogRecording::StoreChoices() {
-  if (Settings)
+  if (Settings) {
     Settings->SetBoolean(Setting::TimeStamps, TimeStampsAction->isChecked());
+    Settings->SetInteger(Setting::LogView, static_cast<std::int32_t>(View()));
+  }
   return Settings.get();
 }
 
@@ -95,6 +111,13 @@ void TLogRecording::RecordFailed(const std::string& message) {
 
 std::string TLogRecording::LinePrefix() const {
   return TimeStampsAction->isChecked() ? ClockTime(Line.Record().Now()) + ' ' : std::string();
+}
+
+TLogView TLogRecording::View() const {
+  for (int view = 0; view < 3; ++view)
+    if (ViewActions[view]->isChecked())
+      return static_cast<TLogView>(view);
+  return TLogView::Text;
 }
 
 std::string TLogRecording::SessionFolder() const {

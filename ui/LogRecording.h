@@ -1,11 +1,14 @@
 #pragma once
 
+#include "ui/LogView.h"
+
 #include <QObject>
 
 #include <memory>
 #include <string>
 
 class QAction;
+class QActionGroup;
 class QMenu;
 class QPlainTextEdit;
 class TDatabase;
@@ -36,6 +39,8 @@ public:
 
   // "HH:MM:SS.mmm " while time stamps show, else nothing.
   std::string LinePrefix() const;
+  // How answers show from now on.
+  TLogView View() const;
   std::string SessionFolder() const;
   // Removes the session files older than the kept days.
   void RemoveOldFiles();
@@ -49,6 +54,8 @@ public:
   QAction* TimeStampsAction = nullptr;
   QAction* RecordSessionAction = nullptr;
   QAction* OpenFolderAction = nullptr;
+  // The views, by TLogView's number: Text, Escaped, Hex.
+  QAction* ViewActions[3] = {};
 
 private:
   void CreateActions();

@@ -4,6 +4,7 @@
 
 class TDatabase;
 class TInstrumentLine;
+class TLineTurns;
 struct TReading;
 
 // What the monitor windows need of the main window: the one line every
@@ -25,6 +26,8 @@ public:
   // The subkey Limits, saved with the program's other settings; null when it
   // could not be made.
   virtual TDatabase* LimitSettings() = 0;
+  // The turns of the line, which each monitor's poll takes.
+  virtual TLineTurns& LineTurns() = 0;
 
 protected:
   ~TMonitorHost() = default;

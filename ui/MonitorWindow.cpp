@@ -1,9 +1,12 @@
 #include "ui/MonitorWindow.h"
 
+#include "ui/ApplicationErrors.h"
 #include "ui/MonitorHost.h"
 
 #include <QShowEvent>
 #include <QTimer>
+
+#include <utility>
 
 TMonitorWindow::TMonitorWindow(TMonitorHost& host)
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), Host(host),
@@ -13,6 +16,17 @@ TMonitorWindow::TMonitorWindow(TMonitorHost& host)
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");
   Timer->setInterval(1000);
+}
+
+TMonitorWindow::~TMonitorWindow() {
+  if (Source)
+    Host.LineTurns().Remove(*Source);
+}
+
+void TMonitorWindow::TakeTurns(std::function<void()> poll) {
+  Source = Host.LineTurns().Add(std::move(poll));
+  connect(Timer, &QTimer::timeout, this,
+          [this] { Guarded([&] { Host.LineTurns().Due(*Source); }); });
 }
 
 // Minimising and restoring arrive as spontaneous events; the window stays

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "ui/LineTurns.h"
+
 #include <QWidget>
+
+#include <functional>
+#include <optional>
 
 class QTimer;
 class TInstrumentLine;
@@ -13,6 +18,8 @@ class TMonitorWindow : public QWidget {
 
 public:
   QTimer* Timer = nullptr;
+  // Its source on the line's turns, once TakeTurns has made it.
+  std::optional<TLineTurns::TSource> TurnSource() const { return Source; }
 
 signals:
   // Shown or hidden by the program or the operator; minimising does not
@@ -21,6 +28,10 @@ signals:
 
 protected:
   explicit TMonitorWindow(TMonitorHost& host);
+  ~TMonitorWindow() override;
+
+  // Each tick of Timer asks the host's line for a turn, which poll takes.
+  void TakeTurns(std::function<void()> poll);
 
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -32,4 +43,6 @@ protected:
 private:
   // The timer runs exactly while the window is shown.
   void FollowShown(bool shown);
+
+  std::optional<TLineTurns::TSource> Source;
 };

@@ -2,6 +2,8 @@
 
 #include "base/Format.h"
 
+#include <utility>
+
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines(1);
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -17,11 +19,18 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-TOutputLog::TAppend TOutputLog::Append(const std::string& text) {
-  TAppend result;
+TOutputLog::TAppend TOutputLog::Append(const std::string& text, TLogView view) {
   // The appended line end closes the last piece; nothing follows it.
-  result.Lines = SplitLines(text);
-  Appended += result.Lines.size();
+  std::vector<std::string> lines = SplitLines(text);
+  Appended += lines.size();
+  if (view == TLogView::Text)
+    return Show(std::move(lines));
+  return Show(SplitLines(ShownBytes(text, view)));
+}
+
+TOutputLog::TAppend TOutputLog::Show(std::vector<std::string> lines) {
+  TAppend result;
+  result.Lines = std::move(lines);
 
   std::size_t added = 0;
   for (const std::string& line : result.Lines)
@@ -53,8 +62,10 @@ TOutputLog::TAppend TOutputLog::Append(const std::string& text) {
   return result;
 }
 
-TOutputLog::TAppend TOutputLog::AppendNumbered(const std::string& text) {
-  return Append(Format("%d. %s", static_cast<long long>(Appended + 1), text));
+TOutputLog::TAppend TOutputLog::AppendNumbered(const std::string& text, TLogView view) {
+  const long long number = static_cast<long long>(Appended) + 1;
+  Appended += SplitLines(text).size();
+  return Show(SplitLines(Format("%d. %s", number, ShownBytes(text, view))));
 }
 
 void TOutputLog::Clear() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/LogView.h"
+
 #include <cstddef>
 #include <deque>
 #include <string>
@@ -19,21 +21,25 @@ public:
     std::vector<std::string> Lines;
   };
 
-  // Appends text plus a line end; the oldest lines make room when the view
-  // would pass its capacity.
-  TAppend Append(const std::string& text);
-  // Format("%d. %s") with the number of lines appended since the last clear
+  // Appends text, as the view shows it, plus a line end; the oldest lines
+  // make room when the view would pass its capacity. The count goes on by
+  // the lines text takes as text, whatever the view, so a view never
+  // changes the numbering.
+  TAppend Append(const std::string& text, TLogView view = TLogView::Text);
+  // Format("%d. %s") with the number of lines counted since the last clear
   // plus one.
-  TAppend AppendNumbered(const std::string& text);
+  TAppend AppendNumbered(const std::string& text, TLogView view = TLogView::Text);
   void Clear();
 
-  // Lines appended since the last clear, including dropped ones.
+  // Lines counted since the last clear, including dropped ones.
   std::size_t LineCount() const { return Appended; }
   // Characters the view holds, each line end counted as one.
   std::size_t Size() const { return Chars; }
   std::size_t KeptLines() const { return Kept.size(); }
 
 private:
+  TAppend Show(std::vector<std::string> lines);
+
   std::deque<std::size_t> Kept; // lengths of the lines the view holds
   std::size_t Chars = 0;
   std::size_t Appended = 0;

@@ -4,12 +4,14 @@
 #include "base/Format.h"
 #include "record/SessionRecord.h"
 #include "serial/SerialPortList.h"
+#include "settings/CommandsDatabase.h"
 #include "settings/LimitsDatabase.h"
 #include "settings/LineDatabase.h"
 #include "settings/MarrowlinkDatabase.h"
 #include "settings/SettingNames.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/ApplicationTitle.h"
+#include "ui/CommandsWindow.h"
 #include "ui/DropDownComboBox.h"
 #include "ui/K4410R_Monitor.h"
 #include "ui/LogRecording.h"
@@ -69,7 +71,14 @@ QCheckBox* DisabledCheckBox(QWidget& parent, const char* caption, const char* na
 TForm1::TForm1()
     : Line(std::make_unique<TSessionRecord>(DefaultSessionFolder()),
            {[this](const std::string& message) { SessionLog->RecordFailed(message); },
-            [this] { ClosePort(); }}) {
+            [this] { ClosePort(); }}),
+      Turns([this] {
+        // Between two turns the loop turns, so input and painting get theirs.
+        QTimer::singleShot(0, this, [this] { Guarded([&] { Turns.RunWaiting(); }); });
+      }) {
+  CycleTurns = Turns.Add([this] { CycleTimerTimer(); });
+  Commands = std::make_unique<TCommandsWindow>(
+      Turns, [this](const std::string& bytes) { SendAndLog(bytes); });
   CreateControls();
   BindEvents();
   Guarded([this] { FormCreate(); });
@@ -126,6 +135,14 @@ void TForm1::CreateControls() {
   ValueMonitorCheckBox = DisabledCheckBox(*this, "&Values", "ValueMonitorCheckBox", 140, 78);
   CycleCheckBox = DisabledCheckBox(*this, "&Cycle", "CycleCheckBox", 60, 96);
 
+  // Alt+D: Alt+C is Cycle's.
+  CommandsCheckBox = new QCheckBox(QStringLiteral("Comman&ds"), this);
+  CommandsCheckBox->setObjectName(QStringLiteral("CommandsCheckBox"));
+  CommandsCheckBox->move(140, 96);
+  CommandsCheckBox->adjustSize();
+  CommandsCheckBox->setEnabled(false);
+  Commands->AddShortcuts(*this);
+
   Button1 = new QPushButton(QStringLiteral("Send File"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setGeometry(317, 88, 60, 21);
@@ -155,11 +172,15 @@ void TForm1::BindEvents() {
           [this](bool checked) { Guarded([&] { MonitorCheckBoxClick(checked); }); });
   connect(ValueMonitorCheckBox, &QCheckBox::clicked, this,
           [this](bool checked) { Guarded([&] { ValueMonitorCheckBoxClick(checked); }); });
+  connect(CommandsCheckBox, &QCheckBox::clicked, this,
+          [this](bool checked) { Guarded([&] { CommandsCheckBoxClick(checked); }); });
+  connect(Commands.get(), &TCommandsWindow::VisibilityChanged, this,
+          [this] { Guarded([&] { SyncCommandsCheck(); }); });
   // Also when the program changes the state, as the repeat logic relies on.
   connect(CycleCheckBox, &QCheckBox::toggled, this,
           [this](bool checked) { Guarded([&] { CycleCheckBoxClick(checked); }); });
   connect(Button1, &QPushButton::clicked, this, [this] { Guarded([&] { Button1Click(); }); });
-  connect(&CycleTimer, &QTimer::timeout, this, [this] { Guarded([&] { CycleTimerTimer(); }); });
+  connect(&CycleTimer, &QTimer::timeout, this, [this] { Guarded([&] { Turns.Due(CycleTurns); }); });
 }
 
 void TForm1::FormCreate() {
@@ -182,10 +203,17 @@ void TForm1::FormCreate() {
   } catch (const std::exception&) {
     // Every panel then runs without limits.
   }
+  try {
+    auto commands = std::make_unique<TCommandsDatabase>();
+    Commands->Load(*commands);
+    CommandSettings = std::move(commands);
+  } catch (const std::exception&) {
+    // The Commands window then starts empty.
+  }
   SessionLog->Load();
   // One box for the subkeys' values that could not be read.
-  if (const std::string damaged =
-          DamagedValuesReport({LineSettings.get(), SessionLog->Choices(), PanelLimits.get()});
+  if (const std::string damaged = DamagedValuesReport(
+          {LineSettings.get(), SessionLog->Choices(), PanelLimits.get(), CommandSettings.get()});
       !damaged.empty())
     PresentError(damaged);
   setWindowTitle(QString::fromLatin1(ApplicationTitle));
@@ -212,6 +240,8 @@ void TForm1::FormActivate() {
     OpenPort();
   if (Settings->GetBoolean(Setting::Monitor) && PanelMonitor != nullptr)
     PanelMonitor->show();
+  if (CommandSettings && CommandSettings->GetBoolean(Setting::Visible))
+    Commands->show();
   // The saved repeat state resumes once the port it repeats on is open.
   if (Settings->GetBoolean(Setting::Cycle) && Line.IsOpen())
     CycleCheckBox->setChecked(true);
@@ -236,8 +266,12 @@ void TForm1::SaveSettings() {
   // Stores of sub-keys follow the main store; each writes back the values
   // it could not read as they were. One that could not read the file at
   // all holds only defaults, which must not replace what the file holds.
+  if (CommandSettings)
+    Commands->Save(*CommandSettings);
   std::vector<TDatabase*> stores{Settings.get()};
-  for (TDatabase* store : {LineSettings.get(), SessionLog->StoreChoices(), PanelLimits.get()})
+  for (TDatabase* store :
+       std::initializer_list<TDatabase*>{LineSettings.get(), SessionLog->StoreChoices(),
+                                         PanelLimits.get(), CommandSettings.get()})
     if (store != nullptr && store->HiveProblem().empty())
       stores.push_back(store);
   SaveDatabases(stores);
@@ -275,6 +309,7 @@ void TForm1::OpenPort() {
     Line.Open(port.Name, port.DevicePath(), rtsActiveLow);
     TestButton->setEnabled(true);
     CycleCheckBox->setEnabled(true);
+    Commands->SetLineOpen(true);
     EnableMonitorCheck();
     // The button shows the port's real state, also after the automatic open.
     SpeedButton1->setChecked(true);
@@ -295,6 +330,7 @@ void TForm1::ClosePort() {
   CycleCheckBox->setEnabled(false);
   // Ended playback leaves the timer running when Cycle was already off.
   CycleTimer.stop();
+  Commands->SetLineOpen(false);
   Line.Close();
   SpeedButton1->setChecked(false);
   PortComboBox->setEnabled(true);
@@ -323,9 +359,10 @@ std::string TForm1::SendAndLog(const std::string& text, TReading& reading) {
   reading = Line.Exchange(text);
   if (!Line.Protocol()->ExpectAnswer)
     return {};
-  std::string result = reading.Answered() ? reading.Answer : std::string("(no answer)");
+  const bool answered = reading.Answered();
+  std::string result = answered ? reading.Answer : std::string("(no answer)");
   try {
-    ApplyLogAppend(Log.AppendNumbered(result));
+    ApplyLogAppend(Log.AppendNumbered(result, answered ? SessionLog->View() : TLogView::Text));
   } catch (...) {
     // The exchange happened; a log that cannot take the line must not
     // undo it.
@@ -335,7 +372,7 @@ std::string TForm1::SendAndLog(const std::string& text, TReading& reading) {
 
 void TForm1::AppendOutput(const std::string& text) {
   try {
-    ApplyLogAppend(Log.Append(text));
+    ApplyLogAppend(Log.Append(text, SessionLog->View()));
   } catch (...) {
     // Never fails: a lost log line is no reason to stop a monitor.
   }
@@ -436,6 +473,7 @@ std::string TForm1::SelectedPortName() const {
 void TForm1::EnableMonitorCheck() {
   MonitorCheckBox->setEnabled(true);
   ValueMonitorCheckBox->setEnabled(true);
+  CommandsCheckBox->setEnabled(true);
 }
 
 void TForm1::SyncMonitorCheck() {
@@ -444,6 +482,10 @@ void TForm1::SyncMonitorCheck() {
 
 void TForm1::SyncValueMonitorCheck() {
   ValueMonitorCheckBox->setChecked(ValueMonitor != nullptr && ValueMonitor->isVisible());
+}
+
+void TForm1::SyncCommandsCheck() {
+  CommandsCheckBox->setChecked(Commands->isVisible());
 }
 
 void TForm1::LoadMonitorLayout() {
@@ -500,6 +542,11 @@ void TForm1::ValueMonitorCheckBoxClick(bool checked) {
   SyncValueMonitorCheck();
 }
 
+void TForm1::CommandsCheckBoxClick(bool checked) {
+  Commands->setVisible(checked);
+  SyncCommandsCheck();
+}
+
 void TForm1::CycleCheckBoxClick(bool checked) {
   CycleTimer.setInterval(RepeatInterval);
   if (checked)
@@ -535,6 +582,8 @@ void TForm1::Button1Click() {
 void TForm1::StartPlayback(std::unique_ptr<TTextFile> file) {
   Playback.Start(std::move(file), CycleCheckBox->isChecked(), MessageText());
   CycleCheckBox->setChecked(false);
+  // The running buttons wait, as repetition does, until the file is done.
+  Commands->SetPaused(true);
   CycleTimer.setInterval(PlaybackInterval);
   CycleTimer.start();
 }
@@ -558,6 +607,7 @@ void TForm1::ApplyPlaybackStep(const TPlayback::TStep& step) {
     if (step.RestoreMessage)
       SetMessageText(step.Message);
     CycleCheckBox->setChecked(step.RestoreCycle);
+    Commands->SetPaused(false);
     break;
   }
 }

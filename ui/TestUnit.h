@@ -1,6 +1,7 @@
 #pragma once
 
 #include "line/InstrumentLine.h"
+#include "ui/LineTurns.h"
 #include "ui/MonitorHost.h"
 #include "ui/OutputLog.h"
 #include "ui/Playback.h"
@@ -17,6 +18,8 @@ class QFileDialog;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class TCommandsDatabase;
+class TCommandsWindow;
 class TDatabase;
 class TDropDownComboBox;
 class TLogRecording;
@@ -37,10 +40,13 @@ public:
   // The road of every exchange: the protocol while a port is open, the
   // session record, the readings.
   TInstrumentLine Line;
-  std::unique_ptr<TDatabase> Settings;     // may be null if creating it failed
-  std::unique_ptr<TDatabase> LineSettings; // the subkey Line; may be null too
-  std::unique_ptr<TDatabase> PanelLimits;  // the subkey Limits; may be null too
-  TLogRecording* SessionLog = nullptr;     // the session record and the log's menu
+  std::unique_ptr<TDatabase> Settings;                // may be null if creating it failed
+  std::unique_ptr<TDatabase> LineSettings;            // the subkey Line; may be null too
+  std::unique_ptr<TDatabase> PanelLimits;             // the subkey Limits; may be null too
+  std::unique_ptr<TCommandsDatabase> CommandSettings; // the subkey Commands; may be null too
+  TLogRecording* SessionLog = nullptr;                // the session record and the log's menu
+  // Who has the line next: the cycle timer, the monitors, running buttons.
+  TLineTurns Turns;
 
   // One exchange on Line, numbered log line; raises on exchange errors. A
   // lost device closes the port (ClosePort) before its error goes on, so
@@ -56,6 +62,8 @@ public:
   void SyncMonitorCheck();
   // ValueMonitorCheckBox checked exactly when the two-value monitor is visible.
   void SyncValueMonitorCheck();
+  // CommandsCheckBox checked exactly when the Commands window is visible.
+  void SyncCommandsCheck();
   // The panel monitor's LoadLayout(*Settings), if both exist.
   void LoadMonitorLayout() override;
   // The panel monitor's SaveLayout(*Settings), if both exist.
@@ -64,6 +72,9 @@ public:
   void SetMonitorForms(TK4410R_MonitorForm* panelMonitor, TMonitorWindow* valueMonitor);
   TInstrumentLine& InstrumentLine() override { return Line; }
   TDatabase* LimitSettings() override { return PanelLimits.get(); }
+  TLineTurns& LineTurns() override { return Turns; }
+  // The cycle timer's source on the line's turns: repetition and playback.
+  TLineTurns::TSource CycleSource() const { return CycleTurns; }
 
   void OpenPort();
   void ClosePort();
@@ -93,10 +104,13 @@ public:
   QCheckBox* MonitorCheckBox = nullptr;
   QCheckBox* ValueMonitorCheckBox = nullptr;
   QCheckBox* CycleCheckBox = nullptr;
+  QCheckBox* CommandsCheckBox = nullptr;
   QPushButton* Button1 = nullptr;
   QPlainTextEdit* OutputRichEdit = nullptr;
   QFileDialog* OpenDialog1 = nullptr; // made at the first Send File
   QTimer CycleTimer;
+  // The command buttons' window, made with this one.
+  std::unique_ptr<TCommandsWindow> Commands;
 
 signals:
   // The operator (or a signal) closed the window: the program ends.
@@ -123,6 +137,7 @@ private:
   void PortComboBoxDropDown();
   void MonitorCheckBoxClick(bool checked);
   void ValueMonitorCheckBoxClick(bool checked);
+  void CommandsCheckBoxClick(bool checked);
   void CycleCheckBoxClick(bool checked);
   void Button1Click();
   void CycleTimerTimer();
@@ -141,6 +156,7 @@ private:
   TOutputLog Log;
   TK4410R_MonitorForm* PanelMonitor = nullptr;
   TMonitorWindow* ValueMonitor = nullptr;
+  TLineTurns::TSource CycleTurns = 0;
   bool FirstShown = false;
   bool Destroyed = false;
 };

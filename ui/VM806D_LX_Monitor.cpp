@@ -29,7 +29,7 @@ std::string BytesOf(const QLabel& label) {
 
 TTestVM806D_LX_MonitorForm::TTestVM806D_LX_MonitorForm(TMonitorHost& host) : TMonitorWindow(host) {
   CreateControls();
-  connect(Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
+  TakeTurns([this] { TimerTimer(); });
   connect(Readings, &TReadingsRecorder::RecordRequested, this,
           [this](const std::string& path) { Guarded([&] { Readings->Start(path, Columns); }); });
 }

@@ -53,6 +53,10 @@ std::int32_t SetRegistryValue(RegKey key, const std::string& name, std::uint32_t
   return ::RegSetValueExA(Native(key), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 
+std::int32_t DeleteRegistryValue(RegKey key, const std::string& name) {
+  return ::RegDeleteValueA(Native(key), name.c_str());
+}
+
 std::int32_t FlushRegistryKey(RegKey key) {
   return ::RegFlushKey(Native(key));
 }

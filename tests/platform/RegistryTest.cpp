@@ -111,6 +111,28 @@ TEST(Registry, KeepsWhatTheProgramDoesNotKnow) {
   EXPECT_EQ(values[1].Data, std::string("new\0", 4));
 }
 
+TEST(Registry, ADeletedValueLeavesTheFileAtTheNextWriteAndOnlyIt) {
+  ScopedConfigHome home;
+  const fs::path file = home.AppDir() / "user.reg";
+  WriteWholeFile(file, "REGEDIT4\r\n\r\n[" + HivePath +
+                           "]\r\n\"Keep\"=\"k\"\r\n\"Gone\"=dword:00000001\r\n");
+  RegKey reader = 0;
+  ASSERT_EQ(OpenRegistryKey(CurrentUserKey, SubKey, &reader), RegistrySuccess);
+  EXPECT_NE(DeleteRegistryValue(reader, "Gone"), RegistrySuccess) << "a key opened for reading";
+  CloseRegistryKey(reader);
+
+  RegKey key = 0;
+  ASSERT_EQ(CreateRegistryKey(CurrentUserKey, SubKey, &key), RegistrySuccess);
+  EXPECT_EQ(DeleteRegistryValue(key, "GONE"), RegistrySuccess) << "names ignore case";
+  EXPECT_EQ(DeleteRegistryValue(key, "Gone"), RegistryNotFound);
+  EXPECT_EQ(QueryRegistryValue(key, "Gone", nullptr, nullptr, nullptr), RegistryNotFound);
+  EXPECT_EQ(ParseHiveFile(file).FindKey(HivePath)->Values.size(), 2u) << "not before the write";
+  EXPECT_EQ(CloseRegistryKey(key), RegistrySuccess);
+  const auto hive = ParseHiveFile(file);
+  ASSERT_EQ(hive.FindKey(HivePath)->Values.size(), 1u);
+  EXPECT_EQ(hive.FindKey(HivePath)->Values[0].Name, "Keep");
+}
+
 TEST(Registry, AWindowsExportLoadsAndIsWrittenBackAsRegedit4) {
   ScopedConfigHome home;
   const fs::path file = home.AppDir() / "user.reg";

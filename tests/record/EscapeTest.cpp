@@ -14,3 +14,14 @@ TEST(EscapeField, EveryByteValueRoundTripsThroughOnePrintableLine) {
   EXPECT_EQ(UnescapeField(field), bytes);
   EXPECT_EQ(EscapeField("a\\b\tc\r\nd\x7F\xE9\x01"), "a\\\\b\\tc\\r\\nd\\x7F\\xE9\\x01");
 }
+
+// What the window's buttons and marrowlink-cli send for a typed command.
+TEST(CommandBytes, UndoesTheRecordsEscapesAndRefusesANulByte) {
+  EXPECT_EQ(CommandBytes("F\\x30"), "F0");
+  EXPECT_EQ(CommandBytes("\\x02p.v\\r"), std::string("\x02p.v\r"));
+  EXPECT_EQ(CommandBytes("a\\qb\\x4"), "a\\qb\\x4") << "a backslash before anything else stays";
+  EXPECT_EQ(CommandBytes("end\\"), "end\\");
+  EXPECT_EQ(CommandBytes("p\\x00v"), std::nullopt);
+  EXPECT_EQ(CommandBytes(std::string("p\0v", 3)), std::nullopt);
+  EXPECT_EQ(CommandBytes(""), "");
+}

@@ -26,7 +26,8 @@ TEST(RecordingDatabase, DamagedValuesGoBackAsTheyWereFoundAndTheOthersAreSaved) 
                            "\"Keep Days\"=\"30\"\r\n"
                            "\"Session Log\"=hex:01\r\n"
                            "\"Folder\"=hex(4):01,02\r\n"
-                           "\"Time Stamps\"=dword:00000001\r\n");
+                           "\"Time Stamps\"=dword:00000001\r\n"
+                           "\"Log View\"=dword:00000003\r\n");
   const auto values = [&] {
     std::vector<HiveValue> found = ParseHiveFile(file).FindKey(OurKey + "\\Recording")->Values;
     std::sort(found.begin(), found.end(),
@@ -40,6 +41,7 @@ TEST(RecordingDatabase, DamagedValuesGoBackAsTheyWereFoundAndTheOthersAreSaved) 
   EXPECT_TRUE(recording->GetBoolean("Session Log"));
   EXPECT_EQ(recording->GetString("Folder"), "");
   EXPECT_TRUE(recording->GetBoolean("Time Stamps"));
+  EXPECT_EQ(recording->GetInteger("Log View"), 0) << "a number of the right type but no view";
   EXPECT_EQ(settings->LoadError(), "") << "the subkey's damage is not the main key's";
   EXPECT_EQ(DamagedValuesReport({settings.get(), recording.get()}),
             "Recording\\Session Log: binary data where a dword belongs; its default is used, the "
@@ -47,7 +49,9 @@ TEST(RecordingDatabase, DamagedValuesGoBackAsTheyWereFoundAndTheOthersAreSaved) 
             "Recording\\Folder: a dword of 2 bytes where a string belongs; its default is used, "
             "the stored value kept\r\n"
             "Recording\\Keep Days: a string where a dword belongs; its default is used, the "
-            "stored value kept");
+            "stored value kept\r\n"
+            "Recording\\Log View: the dword 3 where a dword of 0, 1 or 2 belongs; its default is "
+            "used, the stored value kept");
 
   recording->SetInteger("Keep Days", 90); // as it loaded
   recording->SetBoolean("Session Log", false);
@@ -56,11 +60,12 @@ TEST(RecordingDatabase, DamagedValuesGoBackAsTheyWereFoundAndTheOthersAreSaved) 
 
   EXPECT_EQ(ParseHiveFile(file).FindKey(OurKey)->Values.size(), 34u);
   const std::vector<HiveValue> after = values();
-  ASSERT_EQ(after.size(), 4u);
+  ASSERT_EQ(after.size(), 5u);
   EXPECT_EQ(after[0], before[0]) << "Folder";
   EXPECT_EQ(after[1], before[1]) << "Keep Days";
-  EXPECT_EQ(after[2].Data, std::string(4, '\0')) << "Session Log, set anew";
-  EXPECT_EQ(after[3].Data, std::string(4, '\0')) << "Time Stamps";
+  EXPECT_EQ(after[2], before[2]) << "Log View";
+  EXPECT_EQ(after[3].Data, std::string(4, '\0')) << "Session Log, set anew";
+  EXPECT_EQ(after[4].Data, std::string(4, '\0')) << "Time Stamps";
   TRecordingDatabase reloaded;
   EXPECT_FALSE(reloaded.GetBoolean("Session Log"));
 }

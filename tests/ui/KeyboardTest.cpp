@@ -46,8 +46,8 @@ std::string FocusedControl(const TForm1& form) {
   const QWidget* focus = QApplication::focusWidget();
   for (const QWidget* control : std::initializer_list<const QWidget*>{
            form.PortComboBox, form.SpeedButton1, form.MessageComboBox, form.TestButton,
-           form.MonitorCheckBox, form.ValueMonitorCheckBox, form.CycleCheckBox, form.Button1,
-           form.OutputRichEdit})
+           form.MonitorCheckBox, form.ValueMonitorCheckBox, form.CycleCheckBox,
+           form.CommandsCheckBox, form.Button1, form.OutputRichEdit})
     if (focus == control || (focus != nullptr && control->isAncestorOf(focus)))
       return control->objectName().toStdString();
   return focus == nullptr ? "(none)" : "(other)";
@@ -91,9 +91,9 @@ TEST_F(KeyboardTest, TabFollowsTheLayoutAndPassesOverDisabledControls) {
   // the focus on to the message box.
   OpenPort(form, sim);
   EXPECT_EQ(FocusedControl(form), "MessageComboBox");
-  EXPECT_EQ(FocusWalk(form, Qt::Key_Tab, 7),
+  EXPECT_EQ(FocusWalk(form, Qt::Key_Tab, 8),
             (Strings{"TestButton", "MonitorCheckBox", "ValueMonitorCheckBox", "CycleCheckBox",
-                     "Button1", "OutputRichEdit", "MessageComboBox"}));
+                     "CommandsCheckBox", "Button1", "OutputRichEdit", "MessageComboBox"}));
   EXPECT_EQ(FocusWalk(form, Qt::Key_Backtab, 2), (Strings{"OutputRichEdit", "Button1"}));
   EXPECT_TRUE(rig.Errors.empty());
 }

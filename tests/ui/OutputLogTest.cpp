@@ -74,3 +74,18 @@ TEST(OutputLog, AnAnswerOfManyLineBreaksIsTakenAtOnce) {
   EXPECT_EQ(log.Size(), TOutputLog::Capacity);
   EXPECT_EQ(log.LineCount(), 400001u);
 }
+
+// Escaped and Hex show an answer on one line but number as its text would.
+TEST(OutputLog, AViewShowsTheBytesOnOneLineAndNeverChangesTheNumbering) {
+  TOutputLog log;
+  EXPECT_EQ(log.AppendNumbered("p.v 23.5\r\n", TLogView::Hex).Lines,
+            (Lines{"1. 70 2E 76 20 32 33 2E 35 0D 0A"}));
+  EXPECT_EQ(log.AppendNumbered(std::string("a\rb\0\xE9", 5), TLogView::Escaped).Lines,
+            (Lines{"3. a\\rb\\x00\\xE9"}));
+  EXPECT_EQ(log.Append("FF FE\n\n", TLogView::Hex).Lines, (Lines{"46 46 20 46 45 0A 0A"}));
+  EXPECT_EQ(log.AppendNumbered("x").Lines, (Lines{"8. x"}));
+  EXPECT_EQ(log.Size(), 33u + 16u + 21u + 5u) << "the view holds what it shows";
+  EXPECT_EQ(LogViewOf(2), TLogView::Hex);
+  EXPECT_EQ(LogViewOf(3), std::nullopt);
+  EXPECT_EQ(LogViewOf(-1), std::nullopt);
+}

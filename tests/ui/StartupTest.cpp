@@ -65,7 +65,8 @@ TEST_F(StartupTest, FirstRunWritesEveryValueAtShutdown) {
   EXPECT_TRUE(Has(saved, "\"Port\"=\"\""));
   EXPECT_TRUE(Has(saved, "\"Open\"=dword:00000000"));
   EXPECT_EQ(ValuesOfKey(saved, "Marrowlink"), 34);
-  EXPECT_EQ(ValuesOfKey(saved, "Marrowlink\\Recording"), 4) << saved;
+  EXPECT_EQ(ValuesOfKey(saved, "Marrowlink\\Recording"), 5) << saved;
+  EXPECT_EQ(ValuesOfKey(saved, "Marrowlink\\Commands"), 4) << "no buttons, the window's place";
   EXPECT_TRUE(Errors.Messages.empty());
 }
 

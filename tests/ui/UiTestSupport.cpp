@@ -32,6 +32,14 @@ std::string ReadFile(const std::filesystem::path& path) {
   return text.str();
 }
 
+std::map<std::string, int> CommandsReceived(const std::filesystem::path& record) {
+  std::map<std::string, int> counts;
+  std::istringstream wire(ReadFile(record));
+  for (std::string line; std::getline(wire, line);)
+    ++counts[line.substr(0, line.find('\r'))];
+  return counts;
+}
+
 std::string LogText(const TForm1& form) {
   return form.OutputRichEdit->toPlainText().toLatin1().toStdString();
 }

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 // The settings file of the folder given, with the lines of the key given.
 void WriteSettings(const std::filesystem::path& appDir, const std::vector<std::string>& values);
 std::string ReadFile(const std::filesystem::path& path);
+// The commands a simulator's --record file holds, each with how often it
+// came, a command a line.
+std::map<std::string, int> CommandsReceived(const std::filesystem::path& record);
 
 // The output log as plain text, lines separated by LF.
 std::string LogText(const TForm1& form);

@@ -261,6 +261,19 @@ std::int32_t SetRegistryValue(RegKey handle, const std::string& name, std::uint3
   return RegistrySuccess;
 }
 
+std::int32_t DeleteRegistryValue(RegKey handle, const std::string& name) {
+  OpenKey* key = FromHandle(handle);
+  if (!key)
+    return EINVAL;
+  if (!key->Writable())
+    return EACCES;
+  HiveKey* values = key->Pending->Hive.FindKey(key->Path);
+  if (!values || !RegistryHive::RemoveValue(*values, name))
+    return RegistryNotFound;
+  key->Pending->Changed = true;
+  return RegistrySuccess;
+}
+
 std::int32_t FlushRegistryKey(RegKey handle) {
   OpenKey* key = FromHandle(handle);
   if (!key)

@@ -64,6 +64,12 @@ void RegistryHive::SetValue(HiveKey& key, std::string_view name, std::uint32_t t
   found->Data = data;
 }
 
+bool RegistryHive::RemoveValue(HiveKey& key, std::string_view name) {
+  return std::erase_if(key.Values, [&](const HiveValue& value) {
+           return SameRegistryName(value.Name, name);
+         }) > 0;
+}
+
 bool IsValidKeyPath(std::string_view path) {
   if (path.empty() || path.size() > MaxKeyPath || path.front() == '-' ||
       std::ranges::any_of(path, IsControl))

@@ -41,6 +41,8 @@ public:
   static void SetValue(HiveKey& key, std::string_view name, std::uint32_t type,
                        std::string_view data);
   static const HiveValue* FindValue(const HiveKey& key, std::string_view name);
+  // False when the key has no value of that name.
+  static bool RemoveValue(HiveKey& key, std::string_view name);
 
   bool operator==(const RegistryHive&) const = default;
 

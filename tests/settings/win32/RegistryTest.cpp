@@ -76,10 +76,15 @@ TEST(Registry, SystemRegistryFollowsTheContract) {
   EXPECT_EQ(QueryRegistryValue(key, "Port", nullptr, room, &size), RegistrySuccess);
   EXPECT_EQ(std::string(room, size), std::string("COM3\0", 5));
   EXPECT_EQ(QueryRegistryValue(key, "Missing", &type, nullptr, &size), RegistryNotFound);
+  EXPECT_EQ(SetDword(key, "Gone", 1), RegistrySuccess);
+  EXPECT_EQ(DeleteRegistryValue(key, "GONE"), RegistrySuccess);
+  EXPECT_EQ(DeleteRegistryValue(key, "Gone"), RegistryNotFound);
   EXPECT_EQ(CloseRegistryKey(key), RegistrySuccess);
 
   RegKey reader = 0;
   ASSERT_EQ(OpenRegistryKey(CurrentUserKey, TestKey, &reader), RegistrySuccess);
+  EXPECT_EQ(QueryRegistryValue(reader, "Gone", nullptr, nullptr, nullptr), RegistryNotFound);
+  EXPECT_NE(DeleteRegistryValue(reader, "Port"), RegistrySuccess) << "a key opened for reading";
   std::int32_t left = 0;
   size = sizeof left;
   EXPECT_EQ(QueryRegistryValue(reader, "Left", &type, &left, &size), RegistrySuccess);
