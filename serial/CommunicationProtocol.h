@@ -11,6 +11,11 @@
 // The moments of an exchange, in order, for a caller that times them.
 enum class TExchangeStep { RtsUp, WriteReturned, DrainReturned, RtsDown, ChunkRead, AnswerRead };
 
+// When an exchange stops collecting the answer: after the answer delay
+// whatever arrived, or as soon as an answer line has ended (the answer
+// delay then the longest wait).
+enum class TAnswerEnd { Wait, Line };
+
 // An open connection to an instrument, one exchange at a time: key the
 // transmitter with RTS, send Request, wait AnswerDelay, collect Answer.
 class TCommunicationProtocol {
@@ -32,11 +37,15 @@ public:
   std::string Request;
   std::string Answer;
   bool ExpectAnswer = true;
+  TAnswerEnd AnswerEnd = TAnswerEnd::Wait;
   // When set, told of every step of Transact as it happens, with the bytes
   // that step moved (the request, a chunk, the whole answer).
   std::function<void(TExchangeStep, std::size_t)> StepObserver;
 
 private:
+  // Reads as bytes arrive until an LF past the first `stale` bytes of
+  // Answer, or until AnswerDelay has passed since the tick `since`.
+  void ReadToLineEnd(std::uint32_t since, std::size_t stale);
   void Step(TExchangeStep step, std::size_t bytes = 0) const {
     if (StepObserver)
       StepObserver(step, bytes);

@@ -1,5 +1,6 @@
 #include "platform/CommDevice.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <windows.h>
@@ -75,6 +76,27 @@ bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* re
   const bool ok = ::ReadFile(Native(handle), buffer, size, &count, nullptr) != FALSE;
   *read = count;
   return ok;
+}
+
+bool ReadFileWaiting(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* read,
+                     std::uint32_t limitMs) {
+  // The read waits for the first byte only under these time-outs; the
+  // port's own are put back at once, for every other read.
+  *read = 0;
+  COMMTIMEOUTS own{};
+  if (!::GetCommTimeouts(Native(handle), &own))
+    return false;
+  COMMTIMEOUTS waiting{MAXDWORD, MAXDWORD, std::max<DWORD>(limitMs, 1), 0, 0};
+  if (!::SetCommTimeouts(Native(handle), &waiting))
+    return false;
+  DWORD count = 0;
+  const bool ok = ::ReadFile(Native(handle), buffer, size, &count, nullptr) != FALSE;
+  const DWORD code = ::GetLastError();
+  const bool restored = ::SetCommTimeouts(Native(handle), &own) != FALSE;
+  *read = count;
+  if (!ok)
+    ::SetLastError(code);
+  return ok && restored;
 }
 
 bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written) {
