@@ -31,6 +31,7 @@ inline constexpr const char* MonitorPanels = "Monitor Panels";
 // The subkey Line, how the serial line is driven, and its value.
 inline constexpr const char* LineSubkey = "Line";
 inline constexpr const char* RtsActiveLow = "RTS Active Low";
+inline constexpr const char* AnswerEnd = "Answer End"; // 0 the fixed wait, 1 the line end
 // The subkey Recording, the session record and the log's time stamps.
 inline constexpr const char* RecordingSubkey = "Recording";
 inline constexpr const char* SessionLog = "Session Log";
