@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/AnswerEnd.h"
 #include "serial/SerialCommunicationPort.h"
 
 #include <cstddef>
@@ -10,11 +11,6 @@
 
 // The moments of an exchange, in order, for a caller that times them.
 enum class TExchangeStep { RtsUp, WriteReturned, DrainReturned, RtsDown, ChunkRead, AnswerRead };
-
-// When an exchange stops collecting the answer: after the answer delay
-// whatever arrived, or as soon as an answer line has ended (the answer
-// delay then the longest wait).
-enum class TAnswerEnd { Wait, Line };
 
 // An open connection to an instrument, one exchange at a time: key the
 // transmitter with RTS, send Request, wait AnswerDelay, collect Answer.
