@@ -79,15 +79,20 @@ TMqttOptions ParseBroker(const std::string& address) {
 }
 
 // --answer-end for send and poll.
-void AddAnswerEnd(CLI::App& command, std::optional<TAnswerEnd>& answerEnd) {
-  const std::map<std::string, TAnswerEnd> ends = {{"wait", TAnswerEnd::Wait},
-                                                  {"line", TAnswerEnd::Line}};
+void AddAnswerEnd(CLI::App& command, std::string& answerEnd) {
   command
       .add_option("--answer-end", answerEnd,
                   "wait: collect the answer after 350 ms; line: as soon as its line has ended "
                   "(default: the window's Answer End)")
-      ->transform(CLI::CheckedTransformer(ends))
       ->type_name("wait|line");
+}
+
+std::optional<TAnswerEnd> ParseAnswerEnd(const std::string& text) {
+  if (text.empty())
+    return std::nullopt;
+  if (text == "wait" || text == "line")
+    return text == "wait" ? TAnswerEnd::Wait : TAnswerEnd::Line;
+  throw TUsageError("--answer-end takes wait or line, not \"" + text + "\"");
 }
 
 // The raw text of each option, checked and converted once CLI11 is done.
@@ -102,6 +107,7 @@ struct TRaw {
   std::string MqttCaFile;
   bool MqttDiscovery = false;
   std::string MqttDiscoveryPrefix;
+  std::string AnswerEnd;
 };
 
 void AddPollOptions(CLI::App& poll, TCliOptions& options, TRaw& raw) {
@@ -123,7 +129,7 @@ void AddPollOptions(CLI::App& poll, TCliOptions& options, TRaw& raw) {
   poll.add_flag("--no-session", options.NoSession, "keep no session record");
   poll.add_flag("--trace", options.Trace, "print each exchange's keying timeline on stderr");
   poll.add_flag("--rts-active-low", options.RtsActiveLow, "key the transmitter with RTS low");
-  AddAnswerEnd(poll, options.AnswerEnd);
+  AddAnswerEnd(poll, raw.AnswerEnd);
   if (MqttBuiltIn()) {
     poll.add_option("--mqtt", raw.Mqtt, "publish every reading to this MQTT broker")
         ->type_name("HOST[:PORT]");
@@ -223,7 +229,7 @@ TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   send->add_flag("--value", options.Value, "print the value with the echo removed");
   send->add_flag("--no-session", options.NoSession, "keep no session record");
   send->add_flag("--rts-active-low", options.RtsActiveLow, "key the transmitter with RTS low");
-  AddAnswerEnd(*send, options.AnswerEnd);
+  AddAnswerEnd(*send, raw.AnswerEnd);
 
   auto* poll = app.add_subcommand("poll", "the commands in turn, a round every period");
   poll->add_option("port", options.Port, "COM port, e.g. COM3")->required()->type_name("COMn");
@@ -247,6 +253,7 @@ TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     CheckPortName(options.Port);
     for (const std::string& given : raw.Commands)
       options.Commands.push_back(CommandLineBytes(given));
+    options.AnswerEnd = ParseAnswerEnd(raw.AnswerEnd);
   }
   if (poll->parsed())
     CheckPollOptions(options, raw);
