@@ -108,8 +108,7 @@ int main(int argc, char** argv) {
     // Both answer ends side by side, on one line in one run.
     for (const TAnswerEnd end : {TAnswerEnd::Wait, TAnswerEnd::Line}) {
       line.Open(sim.PortName(), sim.DevicePath(), false, end);
-      std::printf("answer_end=%s
-", end == TAnswerEnd::Wait ? "wait" : "line");
+      std::printf("answer_end=%s\n", end == TAnswerEnd::Wait ? "wait" : "line");
       if (!RunExchanges(line, count, false, "off") || !RunExchanges(line, count, true, "on"))
         return 1;
     }
