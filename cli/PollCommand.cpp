@@ -152,8 +152,12 @@ TExitStatus TPoll::Run() {
 #ifdef MARROWLINK_MQTT
   // What is still queued is lost with the program: an output not written.
   if (Mqtt) {
+    const std::size_t left = Mqtt->Flush(MqttFlushMs);
+    // After the readings, which it would not overtake: behind readings
+    // still waiting it is only handed on.
     Mqtt->SayOffline();
-    if (const std::size_t left = Mqtt->Flush(MqttFlushMs)) {
+    Mqtt->Flush(left == 0 ? MqttFlushMs : 0);
+    if (left != 0) {
       Warn(std::to_string(left) + " readings were not taken by the MQTT broker");
       return TExitStatus::OutputFailed;
     }
