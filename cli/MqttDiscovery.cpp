@@ -60,6 +60,7 @@ std::string DiscoveryName(std::string_view text) {
 
 std::vector<std::string> DiscoveryObjects(const std::vector<std::string>& commands) {
   std::vector<std::string> objects;
+  objects.reserve(commands.size());
   for (const std::string& command : commands)
     objects.push_back(DiscoveryName(command));
   // A suffix can make a name another command's: then both take one more.

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <stdexcept>
 
-Broker::Broker(const std::filesystem::path& folder, const std::string& extraConfig)
-    : Folder(folder), TcpPort(FreeTcpPort()) {
+Broker::Broker(std::filesystem::path folder, const std::string& extraConfig)
+    : Folder(std::move(folder)), TcpPort(FreeTcpPort()) {
   std::filesystem::create_directories(Folder / "store");
   {
     std::ofstream config(Folder / "mosquitto.conf");

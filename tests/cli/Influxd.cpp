@@ -3,7 +3,8 @@
 #include <fstream>
 #include <stdexcept>
 
-Influxd::Influxd(const std::filesystem::path& folder) : Folder(folder), HttpPort(FreeTcpPort()) {
+Influxd::Influxd(std::filesystem::path folder)
+    : Folder(std::move(folder)), HttpPort(FreeTcpPort()) {
   std::filesystem::create_directories(Folder);
   const std::string dir = Folder.string();
   {

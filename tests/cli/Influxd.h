@@ -11,7 +11,7 @@
 // configuration, data and write-ahead log in folder; spoken to with curl.
 class Influxd {
 public:
-  explicit Influxd(const std::filesystem::path& folder);
+  explicit Influxd(std::filesystem::path folder);
 
   // http://127.0.0.1:<port><path>
   std::string Url(const std::string& path) const;
