@@ -133,3 +133,16 @@ TEST_F(WineComPort, TheProtocolExchangesWithTheSimulator) {
   protocol.Transact();
   EXPECT_EQ(protocol.Answer, "s.p 25.0\r\n");
 }
+
+// At the line end the answer is read as it arrives, through the read that
+// waits for the first byte under time-outs of its own, which are put back.
+TEST_F(WineComPort, AtTheLineEndTheProtocolReadsTheAnswerAsItArrives) {
+  TK4410RProtocol protocol(SimDevicePath(), 9600);
+  protocol.AnswerEnd = TAnswerEnd::Line;
+  protocol.Request = "p.v";
+  protocol.Transact();
+  EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+  protocol.Request = "s.p";
+  protocol.Transact();
+  EXPECT_EQ(protocol.Answer, "s.p 25.0\r\n");
+}
