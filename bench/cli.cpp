@@ -1,10 +1,12 @@
 // The command-line program's figures against k4410r-sim and a local broker:
-// start to RTS raised, exchange time, processor time per exchange, resident
-// memory while polling, readings per second through the MQTT publisher to a
-// local broker; with a number of seconds, also a soak of that
-// length with the broker restarted twice, memory and open files compared.
+// start to RTS raised; exchange time, processor time per exchange and
+// resident memory while polling, with either answer end; readings a second
+// of a poll every 100 ms of one and of three commands, with either answer
+// end; readings a second through the MQTT publisher to a local broker; with
+// a number of seconds, also a soak of that length with the broker restarted
+// twice, memory and open files compared.
 //
-// usage: cli [soak seconds]
+// usage: cli [soak seconds [poll rate seconds, default 60]]
 #include "cli/MqttPublisher.h"
 #include "tests/cli/Broker.h"
 #include "tests/cli/CliProcess.h"
@@ -65,8 +67,10 @@ class Bench {
 public:
   Bench() : Sim({"--steady", "--record", (Work.Path() / "wire").string()}) {}
 
-  std::unique_ptr<ChildProcess> Cli(const std::string& name, std::vector<std::string> args) {
-    args.insert(args.begin(), {MARROWLINK_CLI_PATH, "poll", Sim.PortName(), "p.v"});
+  std::unique_ptr<ChildProcess> Cli(const std::string& name, std::vector<std::string> args,
+                                    const std::vector<std::string>& commands = {"p.v"}) {
+    args.insert(args.begin(), commands.begin(), commands.end());
+    args.insert(args.begin(), {MARROWLINK_CLI_PATH, "poll", Sim.PortName()});
     return std::make_unique<ChildProcess>(
         name, args, Work.Path(),
         std::map<std::string, std::string>{{"XDG_CONFIG_HOME", Home.Path().string()},
@@ -95,11 +99,12 @@ public:
 
   // Exchanges back to back with every output on; processor time per
   // exchange from the difference of a long and a short run.
-  void Polling() {
-    Broker broker(Work.Path() / "broker");
+  void Polling(const std::string& answerEnd) {
+    Broker broker(Work.Path() / ("broker-" + answerEnd));
     const auto run = [&](const std::string& name, int count, long* peakKb, std::string* trace) {
       auto cli = Cli(name, {"--count", std::to_string(count), "--every", "1ms", "--trace", "--csv",
-                            (Work.Path() / (name + ".csv")).string(), "--mqtt", broker.Address()});
+                            (Work.Path() / (name + answerEnd + ".csv")).string(), "--mqtt",
+                            broker.Address(), "--answer-end", answerEnd});
       rusage usage{};
       int status = -1;
       while ((status = cli->Wait(100, &usage)) == -1 && cli->Id() > 0)
@@ -115,12 +120,44 @@ public:
     const double shortCpu = run("short", shortCount, nullptr, nullptr);
     const double longCpu = run("long", longCount, &peakKb, &trace);
     const std::vector<double> exchange = TraceFigures(trace, "answer read ");
-    std::printf("exchange_ms_median=%.1f min=%.1f max=%.1f (%zu exchanges)\n", Median(exchange),
+    std::printf("answer_end=%s exchange_ms_median=%.1f min=%.1f max=%.1f (%zu exchanges)\n",
+                answerEnd.c_str(), Median(exchange),
                 *std::min_element(exchange.begin(), exchange.end()),
                 *std::max_element(exchange.begin(), exchange.end()), exchange.size());
-    std::printf("cpu_ms_per_exchange=%.3f (csv, trace, session record, mqtt on)\n",
-                (longCpu - shortCpu) / (longCount - shortCount));
-    std::printf("resident_kb_peak_while_polling=%ld\n", peakKb);
+    std::printf("answer_end=%s cpu_ms_per_exchange=%.3f (csv, trace, session record, mqtt on)\n",
+                answerEnd.c_str(), (longCpu - shortCpu) / (longCount - shortCount));
+    std::printf("answer_end=%s resident_kb_peak_while_polling=%ld\n", answerEnd.c_str(), peakKb);
+  }
+
+  // Readings a second of a poll every 100 ms, of one command and of three,
+  // with each answer end: the rounds follow each other as fast as the
+  // exchanges allow.
+  void PollRate(int seconds) {
+    for (const std::vector<std::string>& commands :
+         {std::vector<std::string>{"p.v"}, std::vector<std::string>{"p.v", "s.p", "o.p"}}) {
+      double waitRate = 0;
+      for (const std::string answerEnd : {"wait", "line"}) {
+        const std::string name = "rate-" + answerEnd + std::to_string(commands.size());
+        const std::filesystem::path jsonl = Work.Path() / (name + ".jsonl");
+        auto cli = Cli(name,
+                       {"--every", "100ms", "--for", std::to_string(seconds) + "s", "--no-session",
+                        "--answer-end", answerEnd, "--jsonl", jsonl.string()},
+                       commands);
+        cli->Wait((seconds + 30) * 1000);
+        std::istringstream lines(FileText(jsonl));
+        std::size_t readings = 0;
+        for (std::string line; std::getline(lines, line);)
+          ++readings;
+        const double rate = static_cast<double>(readings) / seconds;
+        if (answerEnd == "wait")
+          waitRate = rate;
+        std::printf("answer_end=%s commands=%zu readings_per_s=%.2f (%zu in %d s, every 100ms)",
+                    answerEnd.c_str(), commands.size(), rate, readings, seconds);
+        if (answerEnd == "line" && waitRate > 0)
+          std::printf(" %.2f times the fixed wait's", rate / waitRate);
+        std::printf("\n");
+      }
+    }
   }
 
   // The publisher's queue full, handed to a broker on this machine as fast
@@ -188,7 +225,9 @@ private:
 int main(int argc, char** argv) {
   Bench bench;
   bench.StartToRts();
-  bench.Polling();
+  bench.Polling("wait");
+  bench.Polling("line");
+  bench.PollRate(argc > 2 ? std::atoi(argv[2]) : 60);
   bench.MqttThroughput();
   if (argc > 1 && std::atoi(argv[1]) > 0)
     bench.Soak(std::atoi(argv[1]));

@@ -1,7 +1,9 @@
 // Times exchanges of p.v against k4410r-sim on a pseudo-terminal, through
 // the line every exchange takes: the wall time of each exchange and the
-// processor time it costs this process, with the session record off and on. Then the record alone:
-// a day of lines at two exchanges a second, and the retention pass over 1,000 old files.
+// processor time it costs this process, with the session record off and
+// on, for the fixed wait and the line end. Then the record alone: a day of
+// lines at two exchanges a second, and the retention pass over 1,000 old
+// files.
 #include "line/InstrumentLine.h"
 #include "platform/LocalTime.h"
 #include "record/Retention.h"
@@ -103,9 +105,13 @@ int main(int argc, char** argv) {
   {
     SimProcess sim({"--steady"});
     TInstrumentLine line(std::make_unique<TSessionRecord>((temp.Path() / "sessions").string()), {});
-    line.Open(sim.PortName(), sim.DevicePath(), false);
-    if (!RunExchanges(line, count, false, "off") || !RunExchanges(line, count, true, "on"))
-      return 1;
+    // Both answer ends side by side, on one line in one run.
+    for (const TAnswerEnd end : {TAnswerEnd::Wait, TAnswerEnd::Line}) {
+      line.Open(sim.PortName(), sim.DevicePath(), false, end);
+      std::printf("answer_end=%s\n", end == TAnswerEnd::Wait ? "wait" : "line");
+      if (!RunExchanges(line, count, false, "off") || !RunExchanges(line, count, true, "on"))
+        return 1;
+    }
   }
   RecordADay(temp);
   RetentionPass(temp);

@@ -17,9 +17,10 @@ TSerialPort NamedPort(const std::string& portName) {
   return TSerialPort(TSerialPort::PortNumberFromName(portName), "");
 }
 
-void OpenNamedPort(TInstrumentLine& line, const TSerialPort& port, bool rtsActiveLow) {
+void OpenNamedPort(TInstrumentLine& line, const TSerialPort& port, bool rtsActiveLow,
+                   TAnswerEnd answerEnd) {
   try {
-    line.Open(port.Name, port.DevicePath(), rtsActiveLow);
+    line.Open(port.Name, port.DevicePath(), rtsActiveLow, answerEnd);
   } catch (const Exception& e) {
     throw TPortUnavailable(e.what());
   }

@@ -21,4 +21,5 @@ std::unique_ptr<TInstrumentLine> MakeCliLine(bool record, const TDefaults& defau
 TSerialPort NamedPort(const std::string& portName);
 // Opens it as the window opens it; raises TPortUnavailable, with the
 // program's own message and its hint, when it cannot be opened.
-void OpenNamedPort(TInstrumentLine& line, const TSerialPort& port, bool rtsActiveLow);
+void OpenNamedPort(TInstrumentLine& line, const TSerialPort& port, bool rtsActiveLow,
+                   TAnswerEnd answerEnd);

@@ -78,6 +78,23 @@ TMqttOptions ParseBroker(const std::string& address) {
   return mqtt;
 }
 
+// --answer-end for send and poll.
+void AddAnswerEnd(CLI::App& command, std::string& answerEnd) {
+  command
+      .add_option("--answer-end", answerEnd,
+                  "wait: collect the answer after 350 ms; line: as soon as its line has ended "
+                  "(default: the window's Answer End)")
+      ->type_name("wait|line");
+}
+
+std::optional<TAnswerEnd> ParseAnswerEnd(const std::string& text) {
+  if (text.empty())
+    return std::nullopt;
+  if (text == "wait" || text == "line")
+    return text == "wait" ? TAnswerEnd::Wait : TAnswerEnd::Line;
+  throw TUsageError("--answer-end takes wait or line, not \"" + text + "\"");
+}
+
 // The raw text of each option, checked and converted once CLI11 is done.
 struct TRaw {
   std::vector<std::string> Commands;
@@ -88,6 +105,9 @@ struct TRaw {
   std::string MqttPrefix;
   std::string MqttCredentials;
   std::string MqttCaFile;
+  bool MqttDiscovery = false;
+  std::string MqttDiscoveryPrefix;
+  std::string AnswerEnd;
 };
 
 void AddPollOptions(CLI::App& poll, TCliOptions& options, TRaw& raw) {
@@ -102,9 +122,14 @@ void AddPollOptions(CLI::App& poll, TCliOptions& options, TRaw& raw) {
   poll.add_option("--jsonl", options.JsonlPath,
                   "one JSON line per reading, appended to FILE (- for stdout)")
       ->type_name("FILE");
+  poll.add_option("--influx", options.InfluxPath,
+                  "one InfluxDB line-protocol line per answered reading, appended to FILE (- for "
+                  "stdout)")
+      ->type_name("FILE");
   poll.add_flag("--no-session", options.NoSession, "keep no session record");
   poll.add_flag("--trace", options.Trace, "print each exchange's keying timeline on stderr");
   poll.add_flag("--rts-active-low", options.RtsActiveLow, "key the transmitter with RTS low");
+  AddAnswerEnd(poll, raw.AnswerEnd);
   if (MqttBuiltIn()) {
     poll.add_option("--mqtt", raw.Mqtt, "publish every reading to this MQTT broker")
         ->type_name("HOST[:PORT]");
@@ -117,9 +142,35 @@ void AddPollOptions(CLI::App& poll, TCliOptions& options, TRaw& raw) {
                     TlsBuiltIn ? "connect with TLS, trusting this CA"
                                : "not in this build: it has no TLS (no OpenSSL for Windows)")
         ->type_name("FILE");
+    poll.add_flag("--mqtt-discovery", raw.MqttDiscovery,
+                  "announce each command as a Home Assistant sensor, with the poll's status");
+    poll.add_option("--mqtt-discovery-prefix", raw.MqttDiscoveryPrefix,
+                    "discovery topic prefix (default homeassistant)")
+        ->type_name("PREFIX");
   } else {
     poll.footer("This build has no MQTT publishing (--mqtt).");
   }
+}
+
+// Two outputs to one file, or both to standard output, would mix their lines.
+void CheckOutputsApart(const TCliOptions& options) {
+  const std::pair<const char*, const std::string*> outputs[] = {{"--csv", &options.CsvPath},
+                                                                {"--jsonl", &options.JsonlPath},
+                                                                {"--influx", &options.InfluxPath}};
+  for (std::size_t i = 0; i < std::size(outputs); ++i)
+    for (std::size_t j = i + 1; j < std::size(outputs); ++j)
+      if (!outputs[i].second->empty() && *outputs[i].second == *outputs[j].second)
+        throw TUsageError(std::string(outputs[i].first) + " and " + outputs[j].first +
+                          " cannot write to the same place");
+}
+
+// A topic prefix: one or more levels, without the subscription wildcards.
+std::string CheckedPrefix(const std::string& prefix) {
+  if (prefix.find_first_of("+#") != std::string::npos || prefix.front() == '/' ||
+      prefix.back() == '/')
+    throw TUsageError("--mqtt-discovery-prefix takes topic levels without + or #, not \"" + prefix +
+                      "\"");
+  return prefix;
 }
 
 void CheckPollOptions(TCliOptions& options, const TRaw& raw) {
@@ -128,19 +179,24 @@ void CheckPollOptions(TCliOptions& options, const TRaw& raw) {
     options.ForMs = ParseDurationMs(raw.For);
   if (!raw.Count.empty())
     options.Count = ParseCount(raw.Count);
-  if (!options.CsvPath.empty() && options.CsvPath == options.JsonlPath)
-    throw TUsageError("--csv and --jsonl cannot write to the same place");
+  CheckOutputsApart(options);
   if (!raw.MqttCaFile.empty() && !TlsBuiltIn)
     throw TUsageError("--mqtt-cafile: this build has no TLS (no OpenSSL for Windows)");
   if (raw.Mqtt.empty()) {
-    if (!raw.MqttPrefix.empty() || !raw.MqttCredentials.empty() || !raw.MqttCaFile.empty())
+    if (!raw.MqttPrefix.empty() || !raw.MqttCredentials.empty() || !raw.MqttCaFile.empty() ||
+        raw.MqttDiscovery || !raw.MqttDiscoveryPrefix.empty())
       throw TUsageError("the --mqtt-... options need --mqtt HOST");
     return;
   }
+  if (!raw.MqttDiscoveryPrefix.empty() && !raw.MqttDiscovery)
+    throw TUsageError("--mqtt-discovery-prefix needs --mqtt-discovery");
   TMqttOptions mqtt = ParseBroker(raw.Mqtt);
   mqtt.Prefix = raw.MqttPrefix;
   mqtt.CredentialsFile = raw.MqttCredentials;
   mqtt.CaFile = raw.MqttCaFile;
+  mqtt.Discovery = raw.MqttDiscovery;
+  if (!raw.MqttDiscoveryPrefix.empty())
+    mqtt.DiscoveryPrefix = CheckedPrefix(raw.MqttDiscoveryPrefix);
   options.Mqtt = mqtt;
 }
 
@@ -173,6 +229,7 @@ TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   send->add_flag("--value", options.Value, "print the value with the echo removed");
   send->add_flag("--no-session", options.NoSession, "keep no session record");
   send->add_flag("--rts-active-low", options.RtsActiveLow, "key the transmitter with RTS low");
+  AddAnswerEnd(*send, raw.AnswerEnd);
 
   auto* poll = app.add_subcommand("poll", "the commands in turn, a round every period");
   poll->add_option("port", options.Port, "COM port, e.g. COM3")->required()->type_name("COMn");
@@ -196,6 +253,7 @@ TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     CheckPortName(options.Port);
     for (const std::string& given : raw.Commands)
       options.Commands.push_back(CommandLineBytes(given));
+    options.AnswerEnd = ParseAnswerEnd(raw.AnswerEnd);
   }
   if (poll->parsed())
     CheckPollOptions(options, raw);

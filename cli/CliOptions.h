@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/AnswerEnd.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,6 +15,10 @@ struct TMqttOptions {
   std::string Prefix;     // empty: marrowlink/<host name>
   std::string CredentialsFile;
   std::string CaFile; // TLS when set
+  // Home Assistant's discovery: a sensor's configuration per command, and
+  // the poll's status for its availability.
+  bool Discovery = false;
+  std::string DiscoveryPrefix = "homeassistant";
 };
 
 // What the command line asks for, checked: a command given here is sent
@@ -26,11 +32,13 @@ struct TCliOptions {
   std::uint32_t EveryMs = 1000;
   std::optional<std::uint32_t> ForMs;
   std::optional<std::uint64_t> Count;
-  std::string CsvPath;   // "-" for standard output
-  std::string JsonlPath; // "-" for standard output
+  std::string CsvPath;    // "-" for standard output
+  std::string JsonlPath;  // "-" for standard output
+  std::string InfluxPath; // "-" for standard output
   bool NoSession = false;
   bool Trace = false;
-  bool RtsActiveLow = false; // only ever turns the setting on
+  bool RtsActiveLow = false;           // only ever turns the setting on
+  std::optional<TAnswerEnd> AnswerEnd; // none: as the setting says
   std::optional<TMqttOptions> Mqtt;
 };
 

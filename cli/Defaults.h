@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/AnswerEnd.h"
+
 #include <string>
 
 // What the window's settings say where the command line says nothing.
@@ -8,6 +10,7 @@ struct TDefaults {
   std::string SessionFolder; // empty: the default folder
   int KeepDays = 90;         // 0 keeps every day's record
   bool RtsActiveLow = false;
+  TAnswerEnd AnswerEnd = TAnswerEnd::Wait;
   // What could not be read and so keeps its default; empty when all was.
   std::string Warning;
 };

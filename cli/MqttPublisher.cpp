@@ -27,8 +27,10 @@ void TMqttPublisher::TClientDeleter::operator()(mosquitto* client) const {
 }
 
 TMqttPublisher::TMqttPublisher(TMqttOptions options, const TMqttCredentials& credentials,
-                               std::size_t capacity, TWarn warn)
-    : Options(std::move(options)), Warn(std::move(warn)), Queue(capacity) {
+                               std::size_t capacity, TWarn warn,
+                               std::optional<TMqttPresence> presence)
+    : Options(std::move(options)), Warn(std::move(warn)), Presence(std::move(presence)),
+      Queue(capacity) {
   // Initialising twice is harmless; the library keeps no per-client state there.
   static const TLibrary library;
   if (Options.Port == 0)
@@ -46,6 +48,10 @@ TMqttPublisher::TMqttPublisher(TMqttOptions options, const TMqttCredentials& cre
     mosquitto_username_pw_set(Client.get(), credentials.Username.c_str(),
                               credentials.Password.empty() ? nullptr
                                                            : credentials.Password.c_str());
+  // The broker says this for the poll when its connection breaks off.
+  if (Presence && mosquitto_will_set(Client.get(), Presence->StatusTopic.c_str(), 7, "offline", 1,
+                                     true) != MOSQ_ERR_SUCCESS)
+    throw Exception("cannot set the MQTT status topic " + Presence->StatusTopic);
   if (!Options.CaFile.empty()) {
     const int rc =
         mosquitto_tls_set(Client.get(), Options.CaFile.c_str(), nullptr, nullptr, nullptr, nullptr);
@@ -71,9 +77,9 @@ std::string TMqttPublisher::Where() const {
   return Options.Host + ":" + std::to_string(Options.Port);
 }
 
-void TMqttPublisher::Publish(std::string topic, std::string payload) {
+void TMqttPublisher::Publish(std::string topic, std::string payload, bool retain) {
   const std::scoped_lock lock(Lock);
-  Queue.Push({std::move(topic), std::move(payload)});
+  Queue.Push({std::move(topic), std::move(payload), retain});
   ReportDropped(false);
   Pump();
 }
@@ -93,13 +99,30 @@ std::size_t TMqttPublisher::Flush(std::uint32_t ms) {
   }
 }
 
+void TMqttPublisher::SayOffline() {
+  if (Presence)
+    Publish(Presence->StatusTopic, "offline", true);
+}
+
+void TMqttPublisher::Announce() {
+  if (!Presence)
+    return;
+  const auto announce = [&](const TMqttMessage& message) {
+    mosquitto_publish(Client.get(), nullptr, message.Topic.c_str(),
+                      static_cast<int>(message.Payload.size()), message.Payload.data(), 1, true);
+  };
+  for (const TMqttMessage& message : Presence->Announcements)
+    announce(message);
+  announce({Presence->StatusTopic, "online", true});
+}
+
 void TMqttPublisher::Pump() {
   while (Connected && Queue.NextToHand(Window)) {
     TMqttMessage& next = Queue.Front();
     int mid = 0;
-    const int rc =
-        mosquitto_publish(Client.get(), &mid, next.Topic.c_str(),
-                          static_cast<int>(next.Payload.size()), next.Payload.data(), 1, false);
+    const int rc = mosquitto_publish(Client.get(), &mid, next.Topic.c_str(),
+                                     static_cast<int>(next.Payload.size()), next.Payload.data(), 1,
+                                     next.Retain);
     if (rc != MOSQ_ERR_SUCCESS)
       return; // the connection just went; the next connect pumps again
     Queue.Handed(mid);
@@ -135,6 +158,7 @@ void TMqttPublisher::OnConnect(mosquitto*, void* self, int rc) {
   publisher.Connected = true;
   // The library sends what it holds again only after this returns.
   publisher.Queue.Reconnected();
+  publisher.Announce();
   publisher.Pump();
 }
 

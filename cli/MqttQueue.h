@@ -8,6 +8,7 @@
 struct TMqttMessage {
   std::string Topic;
   std::string Payload;
+  bool Retain = false; // the broker keeps it for every later subscriber
 };
 
 // The readings on their way to the broker, oldest first: those waiting to

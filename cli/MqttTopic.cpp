@@ -28,3 +28,7 @@ std::string ReadingTopic(std::string_view prefix, std::string_view port, std::st
 std::string DefaultTopicPrefix(const std::string& hostName) {
   return hostName.empty() ? "marrowlink" : "marrowlink/" + TopicLevel(hostName);
 }
+
+std::string StatusTopic(std::string_view prefix, std::string_view port) {
+  return std::string(prefix) + "/status/" + TopicLevel(port);
+}

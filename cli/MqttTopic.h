@@ -10,3 +10,6 @@ std::string ReadingTopic(std::string_view prefix, std::string_view port, std::st
 
 // marrowlink/<host name>, or marrowlink alone when the host has no name.
 std::string DefaultTopicPrefix(const std::string& hostName);
+
+// <prefix>/status/<port>: "online" or "offline", retained, for a poll's port.
+std::string StatusTopic(std::string_view prefix, std::string_view port);

@@ -1,6 +1,7 @@
 #include "cli/PollCommand.h"
 
 #include "cli/CliLine.h"
+#include "cli/InfluxLine.h"
 #include "cli/Messages.h"
 #include "cli/OutputSink.h"
 #include "cli/PollSchedule.h"
@@ -10,10 +11,12 @@
 #include "platform/TickCounter.h"
 #include "record/ReadingsCsv.h"
 #include "record/SessionRecord.h"
+#include "record/TimeText.h"
 #include "serial/DeviceLost.h"
 
 #ifdef MARROWLINK_MQTT
 #include "cli/MqttCredentials.h"
+#include "cli/MqttDiscovery.h"
 #include "cli/MqttPublisher.h"
 #include "cli/MqttTopic.h"
 #include "platform/HostName.h"
@@ -40,6 +43,8 @@ public:
 private:
 #ifdef MARROWLINK_MQTT
   TMqttCredentials Credentials() const;
+  // With discovery: the sensors of the commands and the poll's status.
+  std::optional<TMqttPresence> Presence() const;
 #endif
   bool Finished(std::uint32_t startTick, std::uint64_t rounds) const;
   // Sleeps until the next round is due; false when a stop came first.
@@ -58,9 +63,11 @@ private:
   std::ostream& Err;
   const TSerialPort Port;
   bool RtsActiveLow;
+  TAnswerEnd AnswerEnd;
   std::unique_ptr<TInstrumentLine> Line;
   std::optional<TOutputSink> Csv;
   std::optional<TOutputSink> Jsonl;
+  std::optional<TOutputSink> Influx;
   std::optional<TExchangeTrace> Trace;
 #ifdef MARROWLINK_MQTT
   std::string TopicPrefix;
@@ -74,17 +81,20 @@ private:
 TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream& err)
     : Options(options), Err(err), Port(NamedPort(options.Port)),
       RtsActiveLow(options.RtsActiveLow || defaults.RtsActiveLow),
+      AnswerEnd(options.AnswerEnd.value_or(defaults.AnswerEnd)),
       Line(MakeCliLine(defaults.SessionLog && !options.NoSession, defaults,
                        [this](const std::string& warning) { Warn(warning); })) {
   // Everything the arguments name is checked before the port is touched.
 #ifdef MARROWLINK_MQTT
   const TMqttCredentials credentials = Credentials();
 #endif
-  OpenNamedPort(*Line, Port, RtsActiveLow);
+  OpenNamedPort(*Line, Port, RtsActiveLow, AnswerEnd);
   if (!Options.CsvPath.empty())
     Csv.emplace(Options.CsvPath, Options.Commands);
   if (!Options.JsonlPath.empty())
     Jsonl.emplace(Options.JsonlPath);
+  if (!Options.InfluxPath.empty())
+    Influx.emplace(Options.InfluxPath);
   if (Options.Trace) {
     Trace.emplace([this](const std::string& line) { Err << line << '\n' << std::flush; });
     Line->SetTrace(&*Trace);
@@ -93,8 +103,9 @@ TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream
   if (Options.Mqtt) {
     const TMqttOptions& mqtt = *Options.Mqtt;
     TopicPrefix = mqtt.Prefix.empty() ? DefaultTopicPrefix(platform::HostName()) : mqtt.Prefix;
-    Mqtt = std::make_unique<TMqttPublisher>(mqtt, credentials, MqttQueueCapacity,
-                                            [this](const std::string& warning) { Warn(warning); });
+    Mqtt = std::make_unique<TMqttPublisher>(
+        mqtt, credentials, MqttQueueCapacity, [this](const std::string& warning) { Warn(warning); },
+        Presence());
   }
 #endif
 }
@@ -111,6 +122,23 @@ TMqttCredentials TPoll::Credentials() const {
 }
 #endif
 
+#ifdef MARROWLINK_MQTT
+std::optional<TMqttPresence> TPoll::Presence() const {
+  if (!Options.Mqtt->Discovery)
+    return std::nullopt;
+  const TDiscoverySetup setup{Options.Mqtt->DiscoveryPrefix,
+                              TopicPrefix,
+                              platform::HostName(),
+                              Port.Name,
+                              Options.Commands,
+                              MARROWLINK_VERSION};
+  TMqttPresence presence{StatusTopic(TopicPrefix, Port.Name), {}};
+  for (TDiscoveryMessage& config : DiscoveryConfigs(setup))
+    presence.Announcements.push_back({std::move(config.Topic), std::move(config.Payload), true});
+  return presence;
+}
+#endif
+
 TExitStatus TPoll::Run() {
   const std::uint32_t startTick = platform::GetTickCount();
   TPollSchedule schedule(Options.EveryMs, startTick);
@@ -124,7 +152,12 @@ TExitStatus TPoll::Run() {
 #ifdef MARROWLINK_MQTT
   // What is still queued is lost with the program: an output not written.
   if (Mqtt) {
-    if (const std::size_t left = Mqtt->Flush(MqttFlushMs)) {
+    const std::size_t left = Mqtt->Flush(MqttFlushMs);
+    // After the readings, which it would not overtake: behind readings
+    // still waiting it is only handed on.
+    Mqtt->SayOffline();
+    Mqtt->Flush(left == 0 ? MqttFlushMs : 0);
+    if (left != 0) {
       Warn(std::to_string(left) + " readings were not taken by the MQTT broker");
       return TExitStatus::OutputFailed;
     }
@@ -173,6 +206,9 @@ void TPoll::Round() {
       AllAnswered = false;
     if (Jsonl)
       Jsonl->WriteLine(ReadingJsonLine(reading));
+    if (Influx && reading.Shown)
+      Influx->WriteLine(InfluxLine(reading.Port, reading.Command, reading.Number(),
+                                   reading.Shown->Text, EpochMs(reading.Started) * 1'000'000));
     Publish(reading);
   }
   if (Csv)
@@ -217,7 +253,7 @@ TReading TPoll::Lost(const std::string& command) const {
 
 void TPoll::Reopen() {
   try {
-    OpenNamedPort(*Line, Port, RtsActiveLow);
+    OpenNamedPort(*Line, Port, RtsActiveLow, AnswerEnd);
   } catch (const Exception&) {
     return; // still away: tried again at the next exchange
   }

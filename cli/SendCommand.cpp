@@ -10,7 +10,8 @@ TExitStatus RunSend(const TCliOptions& options, const TDefaults& defaults, std::
   const std::unique_ptr<TInstrumentLine> line =
       MakeCliLine(defaults.SessionLog && !options.NoSession, defaults,
                   [&](const std::string& warning) { err << ErrorLine(warning); });
-  OpenNamedPort(*line, NamedPort(options.Port), options.RtsActiveLow || defaults.RtsActiveLow);
+  OpenNamedPort(*line, NamedPort(options.Port), options.RtsActiveLow || defaults.RtsActiveLow,
+                options.AnswerEnd.value_or(defaults.AnswerEnd));
   bool allAnswered = true;
   for (const std::string& command : options.Commands) {
     // A stop ends the send after the exchange under way, as it ends a poll.

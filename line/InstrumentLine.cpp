@@ -19,9 +19,10 @@ TInstrumentLine::~TInstrumentLine() {
 }
 
 void TInstrumentLine::Open(const std::string& portName, const std::string& devicePath,
-                           bool rtsActiveLow) {
+                           bool rtsActiveLow, TAnswerEnd answerEnd) {
   Close();
   Instrument = std::make_unique<TK4410RProtocol>(devicePath, Baudrate, rtsActiveLow);
+  Instrument->AnswerEnd = answerEnd;
   PortName = portName;
   Event(SessionKind::Open);
 }
@@ -97,4 +98,8 @@ template <class F> void TInstrumentLine::Recorded(F&& write) {
     if (Handlers.RecordFailed)
       Handlers.RecordFailed(error.what());
   }
+}
+
+TAnswerEnd AnswerEndOf(std::int32_t setting) {
+  return setting == 1 ? TAnswerEnd::Line : TAnswerEnd::Wait;
 }

@@ -44,8 +44,9 @@ public:
 
   // Closes the line as Close does, then opens the device at the
   // instrument's 9600 baud and records "open"; raises as the protocol does,
-  // the line left closed.
-  void Open(const std::string& portName, const std::string& devicePath, bool rtsActiveLow);
+  // the line left closed. Its exchanges end their answers as answerEnd says.
+  void Open(const std::string& portName, const std::string& devicePath, bool rtsActiveLow,
+            TAnswerEnd answerEnd = TAnswerEnd::Wait);
   // Records "close" and lets go of the protocol, if there is one, open or
   // lost; the port's name is forgotten.
   void Close();
@@ -84,3 +85,7 @@ private:
   std::string PortName;
   TExchangeTrace* Trace = nullptr;
 };
+
+// The answer end the value "Answer End" of the subkey Line names: 1 the
+// line end, anything else the fixed wait.
+TAnswerEnd AnswerEndOf(std::int32_t setting);

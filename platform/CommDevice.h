@@ -78,6 +78,12 @@ bool SetCommTimeouts(Handle handle, const CommTimeouts& timeouts);
 bool EscapeCommFunction(Handle handle, std::uint32_t function);
 bool ClearCommError(Handle handle, std::uint32_t* errors, ComStat* stat);
 bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* read);
+// ReadFile under the time-outs {MAXDWORD, MAXDWORD, limitMs}: returns at
+// once with what is queued (up to size bytes) or, with nothing queued, as
+// soon as bytes arrive, with those; *read is 0 when none came within
+// limitMs. The caller sleeps meanwhile instead of asking the queue again.
+bool ReadFileWaiting(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* read,
+                     std::uint32_t limitMs);
 // Returns once the bytes are with the driver, which may still be sending them.
 bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written);
 // FlushFileBuffers on the port: returns once the bytes written have left,

@@ -24,9 +24,12 @@ build=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libcl
 run=(xvfb imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
 # The command-line program's tests start a broker, subscribe to it and read
-# its CSV back with Python's csv module. The German-locale test makes its
-# locale with localedef from the character maps of locales.
-tests=(libgtest-dev clang libclang-rt-14-dev clang-tidy valgrind mosquitto mosquitto-clients python3 locales)
+# its CSV back with Python's csv module; they write its line protocol into
+# an InfluxDB server of their own with curl, as the README shows. The
+# German-locale test makes its locale with localedef from the character
+# maps of locales.
+tests=(libgtest-dev clang libclang-rt-14-dev clang-tidy valgrind mosquitto mosquitto-clients python3
+  locales influxdb curl)
 # CPack asks dpkg-shlibdeps for the dependencies and file for what to ask
 # about; lintian checks the .deb as Debian would.
 package=(dpkg-dev file desktop-file-utils lintian)

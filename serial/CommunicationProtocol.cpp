@@ -26,6 +26,9 @@ void TCommunicationProtocol::Transact() {
   KeyTransmitter(true);
   Step(TExchangeStep::RtsUp);
   TimedWait(KeyingDelayMs);
+  // What is queued now came before the request: it stays at the front of
+  // the answer, but its line end cannot end this one.
+  const std::size_t stale = AnswerEnd == TAnswerEnd::Line ? Port->Queued() : 0;
   const std::uint32_t writeStart = SystemTickClock().Now();
   Port->Write(Request);
   Step(TExchangeStep::WriteReturned, Request.size());
@@ -42,15 +45,35 @@ void TCommunicationProtocol::Transact() {
   WaitUntilElapsed(writeStart, std::min(WireTimeMs(Request.size() + 1, baud),
                                         drained + WireTimeMs(AdapterBufferBytes + 1, baud)));
   KeyTransmitter(false);
+  const std::uint32_t rtsDown = SystemTickClock().Now();
   Step(TExchangeStep::RtsDown);
   Answer.clear();
   if (!ExpectAnswer)
     return;
-  TimedWait(static_cast<std::uint32_t>(std::max(AnswerDelay, 0)));
+  if (AnswerEnd == TAnswerEnd::Line)
+    ReadToLineEnd(rtsDown, stale);
+  else
+    TimedWait(static_cast<std::uint32_t>(std::max(AnswerDelay, 0)));
   // Collection ends at the first moment the receive queue is found empty.
   for (std::string chunk = Port->ReadAvailable(); !chunk.empty(); chunk = Port->ReadAvailable()) {
     Step(TExchangeStep::ChunkRead, chunk.size());
     Answer += chunk;
   }
   Step(TExchangeStep::AnswerRead, Answer.size());
+}
+
+void TCommunicationProtocol::ReadToLineEnd(std::uint32_t since, std::size_t stale) {
+  const auto delay = static_cast<std::uint32_t>(std::max(AnswerDelay, 0));
+  // Ends, as a timed wait does, at the first tick more than delay after since.
+  for (std::uint32_t elapsed = SystemTickClock().Now() - since; elapsed <= delay;
+       elapsed = SystemTickClock().Now() - since) {
+    const std::string chunk = Port->ReadArriving(delay - elapsed + 1);
+    if (chunk.empty())
+      return;
+    Step(TExchangeStep::ChunkRead, chunk.size());
+    const std::size_t unsearched = std::max(Answer.size(), stale);
+    Answer += chunk;
+    if (Answer.find('\n', unsearched) != std::string::npos)
+      return;
+  }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/AnswerEnd.h"
 #include "serial/SerialCommunicationPort.h"
 
 #include <cstddef>
@@ -32,11 +33,15 @@ public:
   std::string Request;
   std::string Answer;
   bool ExpectAnswer = true;
+  TAnswerEnd AnswerEnd = TAnswerEnd::Wait;
   // When set, told of every step of Transact as it happens, with the bytes
   // that step moved (the request, a chunk, the whole answer).
   std::function<void(TExchangeStep, std::size_t)> StepObserver;
 
 private:
+  // Reads as bytes arrive until an LF past the first `stale` bytes of
+  // Answer, or until AnswerDelay has passed since the tick `since`.
+  void ReadToLineEnd(std::uint32_t since, std::size_t stale);
   void Step(TExchangeStep step, std::size_t bytes = 0) const {
     if (StepObserver)
       StepObserver(step, bytes);

@@ -81,19 +81,39 @@ void TSerialCommunicationPort::Drain(std::size_t written) {
     CheckLost(platform::GetLastError());
 }
 
-std::string TSerialCommunicationPort::ReadAvailable() {
+std::size_t TSerialCommunicationPort::Queued() {
   std::uint32_t errors = 0;
   platform::ComStat stat{};
   if (!platform::ClearCommError(Handle, &errors, &stat)) {
     if (IsOpen())
       CheckLost(platform::GetLastError());
+    return 0;
+  }
+  return stat.cbInQue;
+}
+
+std::string TSerialCommunicationPort::ReadAvailable() {
+  const std::size_t queued = Queued();
+  if (queued == 0)
+    return {};
+  std::string data(queued, '\0');
+  std::uint32_t read = 0;
+  if (!platform::ReadFile(Handle, data.data(), static_cast<std::uint32_t>(queued), &read)) {
+    CheckLost(platform::GetLastError());
     return {};
   }
-  if (stat.cbInQue == 0)
+  data.resize(read);
+  return data;
+}
+
+std::string TSerialCommunicationPort::ReadArriving(std::uint32_t limitMs) {
+  // More than a one-line answer; a longer one takes a read or two more.
+  constexpr std::uint32_t ChunkBytes = 4096;
+  if (!IsOpen())
     return {};
-  std::string data(stat.cbInQue, '\0');
+  std::string data(ChunkBytes, '\0');
   std::uint32_t read = 0;
-  if (!platform::ReadFile(Handle, data.data(), stat.cbInQue, &read)) {
+  if (!platform::ReadFileWaiting(Handle, data.data(), ChunkBytes, &read, limitMs)) {
     CheckLost(platform::GetLastError());
     return {};
   }

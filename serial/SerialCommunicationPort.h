@@ -28,6 +28,11 @@ public:
   // a few seconds more is lost.
   void Drain(std::size_t written);
   std::string ReadAvailable();
+  // How many received bytes are queued.
+  std::size_t Queued();
+  // What is queued or, with nothing queued, what arrives first within
+  // limitMs; empty when nothing came.
+  std::string ReadArriving(std::uint32_t limitMs);
   void SetRTS(bool on);
   void SetDTR(bool on);
   void SetBaudRate(std::uint32_t rate);

@@ -28,9 +28,10 @@ inline constexpr const char* MonitorLeft = "Monitor Left";
 inline constexpr const char* MonitorTop = "Monitor Top";
 inline constexpr const char* MonitorShowEditors = "Monitor Show Editors";
 inline constexpr const char* MonitorPanels = "Monitor Panels";
-// The subkey Line, how the serial line is driven, and its value.
+// The subkey Line, how the serial line is driven, and its values.
 inline constexpr const char* LineSubkey = "Line";
 inline constexpr const char* RtsActiveLow = "RTS Active Low";
+inline constexpr const char* AnswerEnd = "Answer End"; // 0 the fixed wait, 1 the line end
 // The subkey Recording, the session record and the log's time stamps.
 inline constexpr const char* RecordingSubkey = "Recording";
 inline constexpr const char* SessionLog = "Session Log";

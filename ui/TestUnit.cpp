@@ -304,9 +304,12 @@ void TForm1::OpenPort() {
     const int index = PortComboBox->currentIndex();
     if (index < 0 || static_cast<std::size_t>(index) >= PortEntries.size())
       throw Exception(Format("List index out of bounds (%d)", index));
+    // The subkey Line is read at every open, so a change applies at the next.
     const bool rtsActiveLow = LineSettings && LineSettings->GetBoolean(Setting::RtsActiveLow);
+    const TAnswerEnd answerEnd =
+        AnswerEndOf(LineSettings ? LineSettings->GetInteger(Setting::AnswerEnd) : 0);
     const TSerialPort& port = *PortEntries[index].Port;
-    Line.Open(port.Name, port.DevicePath(), rtsActiveLow);
+    Line.Open(port.Name, port.DevicePath(), rtsActiveLow, answerEnd);
     TestButton->setEnabled(true);
     CycleCheckBox->setEnabled(true);
     Commands->SetLineOpen(true);

@@ -1,5 +1,6 @@
 #include "platform/CommDevice.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <windows.h>
@@ -74,6 +75,46 @@ bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* re
   DWORD count = 0;
   const bool ok = ::ReadFile(Native(handle), buffer, size, &count, nullptr) != FALSE;
   *read = count;
+  return ok;
+}
+
+bool ReadFileWaiting(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* read,
+                     std::uint32_t limitMs) {
+  *read = 0;
+  auto* bytes = static_cast<char*>(buffer);
+  DWORD errors = 0;
+  COMSTAT stat{};
+  if (size == 0)
+    return true;
+  if (!::ClearCommError(Native(handle), &errors, &stat))
+    return false;
+  if (stat.cbInQue == 0) {
+    // One byte, under time-outs that wait for it: a longer read would wait
+    // for all its bytes under Wine. The port's own time-outs are put back.
+    COMMTIMEOUTS own{};
+    if (!::GetCommTimeouts(Native(handle), &own))
+      return false;
+    COMMTIMEOUTS waiting{MAXDWORD, MAXDWORD, std::max<DWORD>(limitMs, 1), 0, 0};
+    if (!::SetCommTimeouts(Native(handle), &waiting))
+      return false;
+    DWORD first = 0;
+    const bool ok = ::ReadFile(Native(handle), bytes, 1, &first, nullptr) != FALSE;
+    const DWORD code = ::GetLastError();
+    const bool restored = ::SetCommTimeouts(Native(handle), &own) != FALSE;
+    if (!ok) {
+      ::SetLastError(code);
+      return false;
+    }
+    *read = first;
+    if (!restored || first == 0 || !::ClearCommError(Native(handle), &errors, &stat))
+      return restored;
+  }
+  // What is queued now, at once.
+  DWORD count = 0;
+  const DWORD more = std::min<DWORD>(stat.cbInQue, size - *read);
+  const bool ok =
+      more == 0 || ::ReadFile(Native(handle), bytes + *read, more, &count, nullptr) != FALSE;
+  *read += count;
   return ok;
 }
 

@@ -1,30 +1,11 @@
 #include "tests/cli/Broker.h"
 
-#include <arpa/inet.h>
 #include <csignal>
 #include <fstream>
-#include <netinet/in.h>
 #include <stdexcept>
-#include <sys/socket.h>
-#include <unistd.h>
 
-namespace {
-
-bool Listening(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return connected;
-}
-
-} // namespace
-
-Broker::Broker(const std::filesystem::path& folder, const std::string& extraConfig)
-    : Folder(folder), TcpPort(FreeTcpPort()) {
+Broker::Broker(std::filesystem::path folder, const std::string& extraConfig)
+    : Folder(std::move(folder)), TcpPort(FreeTcpPort()) {
   std::filesystem::create_directories(Folder / "store");
   {
     std::ofstream config(Folder / "mosquitto.conf");

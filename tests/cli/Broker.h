@@ -11,7 +11,7 @@
 class Broker {
 public:
   // extraConfig: more lines for its configuration file.
-  Broker(const std::filesystem::path& folder, const std::string& extraConfig = "");
+  explicit Broker(std::filesystem::path folder, const std::string& extraConfig = "");
 
   void Start();
   void Stop();

@@ -41,12 +41,14 @@ TEST(CliDefaults, WhatCannotBeReadKeepsItsDefaultIsSaidOnceAndTheFileStaysAsItIs
   const std::string damaged = "REGEDIT4\r\n\r\n" + Recording +
                               "\"Keep Days\"=\"30\"\r\n"
                               "\"Session Log\"=dword:00000000\r\n\r\n" +
-                              Line + "\"RTS Active Low\"=\"yes\"\r\n";
+                              Line +
+                              "\"RTS Active Low\"=\"yes\"\r\n\"Answer End\"=dword:00000001\r\n";
   WriteWholeFile(file, damaged);
   defaults = ReadDefaults();
   EXPECT_EQ(ReadWholeFile(file), damaged);
   EXPECT_EQ(defaults.KeepDays, 90);
   EXPECT_FALSE(defaults.SessionLog) << "what can be read is used";
+  EXPECT_EQ(defaults.AnswerEnd, TAnswerEnd::Line);
   EXPECT_EQ(defaults.Warning, "Recording\\Keep Days: a string where a dword belongs; its default "
                               "is used, the stored value kept\r\n"
                               "Line\\RTS Active Low: a string where a dword belongs; its default "

@@ -2,6 +2,9 @@
 // a real broker.
 #include "tests/cli/Broker.h"
 #include "tests/cli/CliProcess.h"
+#ifdef INFLUXD
+#include "tests/cli/Influxd.h"
+#endif
 #include "tests/cli/StandInBroker.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
@@ -293,4 +296,106 @@ TEST_F(CliTest, ARestartedPollContinuesACsvWhoseHeaderHoldsALineBreakAndAMark) {
   const std::string text = FileText(csv);
   EXPECT_TRUE(text.starts_with("time,p.v,\"x\ny\",\"'=x\"\r\n")) << text;
   EXPECT_EQ(Count(text, ",23.5,,\r\n"), 2u) << text;
+}
+
+#ifdef INFLUXD
+// The --influx lines go into a real server as the README shows, through
+// its HTTP /write, and a query gives back every answered reading: its time,
+// its port and command, its number or its text, every byte told.
+TEST_F(CliTest, TheInfluxLinesGoIntoAnInfluxdAndReadBackAsTheReadings) {
+  Influxd influx(Work.Path() / "influxd");
+  influx.Curl("create",
+              {"-XPOST", influx.Url("/query"), "--data-urlencode", "q=CREATE DATABASE plant"});
+  const std::string lines = (Work.Path() / "plant.lp").string();
+  const struct {
+    std::vector<std::string> Sim, Commands;
+    int Status;
+  } polls[] = {{{"--steady"}, {"p.v", "F0", "nope"}, 1},
+               // Random answers, commands the protocol must escape.
+               {{"--garbage"}, {"a b,c=d\"\\", "\\x7F\\t=\\\\"}, 0}};
+  std::vector<std::string> reader = {PYTHON3, INFLUX_READ_BACK_SCRIPT,
+                                     (Work.Path() / "answer.json").string()};
+  for (const auto& poll : polls) {
+    SimProcess sim(poll.Sim);
+    const std::string jsonl = (Work.Path() / (poll.Sim[0] + ".jsonl")).string();
+    std::vector<std::string> args = {"poll", sim.PortName()};
+    args.insert(args.end(), poll.Commands.begin(), poll.Commands.end());
+    args.insert(args.end(), {"--count", "3", "--every", "100ms", "--answer-end", "line", "--influx",
+                             lines, "--jsonl", jsonl});
+    auto cli = Start("poll" + poll.Sim[0], args);
+    EXPECT_EQ(cli->Wait(), poll.Status) << cli->Err();
+    reader.push_back(jsonl);
+  }
+  EXPECT_EQ(influx.Curl("write", {"-o", "/dev/null", "-w", "%{http_code}", "--data-binary",
+                                  "@" + lines, influx.Url("/write?db=plant&precision=ns")}),
+            "204")
+      << FileText(lines);
+  std::ofstream(Work.Path() / "answer.json") << influx.Query("plant", "SELECT * FROM marrowlink");
+  ChildProcess python("influx-reader", reader, Work.Path());
+  EXPECT_EQ(python.Wait(), 0) << python.Err();
+  EXPECT_EQ(python.Out(), "ok 12\n") << "two answered of three, three of three; three rounds";
+}
+#endif
+
+// Home Assistant finds the poll's sensors on the broker, retained, and
+// knows from the status topic whether the poll runs: "online" while it
+// does, "offline" at a clean end and, as its last will, when it dies.
+TEST_F(CliTest, DiscoveryAndTheStatusAreRetainedOnTheBrokerWithALastWill) {
+  SimProcess sim({"--steady"});
+  Broker broker(Work.Path() / "broker");
+  const std::string status = "t/status/" + sim.PortName();
+  const auto retained = [&](const std::string& name, int count) {
+    ChildProcess sub(name,
+                     {MOSQUITTO_SUB, "-h", "127.0.0.1", "-p", std::to_string(broker.Port()), "-v",
+                      "-C", std::to_string(count), "-W", "10", "-t", "ha/#", "-t", status},
+                     Work.Path());
+    sub.Wait(20000);
+    std::vector<std::string> got = Lines(sub.Out());
+    std::sort(got.begin(), got.end());
+    return got;
+  };
+  const std::vector<std::string> discovery = {"poll",
+                                              sim.PortName(),
+                                              "p.v",
+                                              "p v",
+                                              "--every",
+                                              "100ms",
+                                              "--answer-end",
+                                              "line",
+                                              "--mqtt",
+                                              broker.Address(),
+                                              "--mqtt-prefix",
+                                              "t",
+                                              "--mqtt-discovery",
+                                              "--mqtt-discovery-prefix",
+                                              "ha"};
+  std::vector<std::string> args = discovery;
+  args.insert(args.end(), {"--for", "60s"});
+  auto running = Start("running", args);
+  const std::vector<std::string> announced = retained("announced", 3);
+  ASSERT_EQ(announced.size(), 3u);
+  EXPECT_TRUE(announced[0].starts_with("ha/sensor/")) << announced[0];
+  EXPECT_NE(announced[0].find("/p_v_1/config {\"name\":\"p.v\",\"state_topic\":\"t/" +
+                              sim.PortName() + "/p.v\""),
+            std::string::npos)
+      << announced[0];
+  EXPECT_NE(announced[1].find("/p_v_2/config {\"name\":\"p v\""), std::string::npos)
+      << announced[1];
+  EXPECT_EQ(announced[2], status + " online");
+
+  running->Signal(SIGKILL);
+  running->Wait();
+  ASSERT_TRUE(WaitFor([&] { return retained("will", 3).back() == status + " offline"; }, 10000));
+
+  args = discovery;
+  args.insert(args.end(), {"--count", "2"});
+  ChildProcess watcher("watcher",
+                       {MOSQUITTO_SUB, "-h", "127.0.0.1", "-p", std::to_string(broker.Port()), "-q",
+                        "1", "-C", "3", "-W", "20", "-t", status},
+                       Work.Path());
+  ASSERT_TRUE(WaitFor([&] { return Lines(watcher.Out()).size() == 1; }, 10000));
+  EXPECT_EQ(Start("clean", args)->Wait(), 1) << "the simulator does not answer \"p v\"";
+  watcher.Wait(20000);
+  EXPECT_EQ(Lines(watcher.Out()), (std::vector<std::string>{"offline", "online", "offline"}))
+      << "the will's, then the clean poll's own";
 }

@@ -39,6 +39,11 @@ TEST(CliOptions, BadInputIsAOneLineUsageError) {
       {"poll", "COM3", "p.v", "--mqtt", "host:0"},
       {"poll", "COM3", "p.v", "--csv", "-", "--jsonl", "-"},
       {"send", "COM3"},
+      {"send", "COM3", "p.v", "--answer-end", "fast"},
+      {"poll", "COM3", "p.v", "--influx", "-", "--csv", "-"},
+      {"poll", "COM3", "p.v", "--mqtt-discovery"},
+      {"poll", "COM3", "p.v", "--mqtt", "h", "--mqtt-discovery-prefix", "ha"},
+      {"poll", "COM3", "p.v", "--mqtt", "h", "--mqtt-discovery", "--mqtt-discovery-prefix", "a/#"},
   };
   for (const auto& args : bad) {
     try {
@@ -53,10 +58,10 @@ TEST(CliOptions, BadInputIsAOneLineUsageError) {
 }
 
 TEST(CliOptions, CommandsTakeTheRecordsEscapesAndDurationsTheirUnits) {
-  std::vector<const char*> args = {"poll",    "COM03", "p.v",   "a\\tb\\xFF",
-                                   "--every", "250ms", "--for", "8h"};
+  std::vector<const char*> args = {"poll",  "COM03", "p.v", "a\\tb\\xFF",   "--every",
+                                   "250ms", "--for", "8h",  "--answer-end", "line"};
   if (MqttBuiltIn())
-    args.insert(args.end(), {"--mqtt", "h:1884"});
+    args.insert(args.end(), {"--mqtt", "h:1884", "--mqtt-discovery"});
   const TParsedCommandLine parsed = Parse(args);
   ASSERT_TRUE(parsed.Options);
   const TCliOptions& options = *parsed.Options;
@@ -68,7 +73,11 @@ TEST(CliOptions, CommandsTakeTheRecordsEscapesAndDurationsTheirUnits) {
     ASSERT_TRUE(options.Mqtt);
     EXPECT_EQ(options.Mqtt->Host, "h");
     EXPECT_EQ(options.Mqtt->Port, 1884);
+    EXPECT_TRUE(options.Mqtt->Discovery);
+    EXPECT_EQ(options.Mqtt->DiscoveryPrefix, "homeassistant");
   }
+  EXPECT_EQ(options.AnswerEnd, TAnswerEnd::Line);
+  EXPECT_EQ(Parse({"send", "COM1", "p.v"}).Options->AnswerEnd, std::nullopt) << "the setting's";
   EXPECT_FALSE(Parse({"poll", "--help"}).Help.empty());
   EXPECT_TRUE(Parse({"send", "COM3", "p.v", "--no-session"}).Options->NoSession);
 }

@@ -40,3 +40,5 @@ std::string FileText(const std::filesystem::path& path);
 bool WaitFor(const std::function<bool()>& test, int timeoutMs);
 // A TCP port on 127.0.0.1 that nothing listened on a moment ago.
 int FreeTcpPort();
+// Whether a server takes connections at that port of 127.0.0.1.
+bool Listening(int port);

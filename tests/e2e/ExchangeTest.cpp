@@ -11,6 +11,7 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -175,4 +176,36 @@ TEST(Exchange, AStrictInstrumentAnswersOnlyAtItsOwnRate) {
   TK4410RProtocol protocol(sim.DevicePath(), 9600);
   Exchange(protocol, "p.v");
   EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+}
+
+// Ending at the line end on a real line: pieces joined, a late answer left
+// for the next exchange, and a stale line kept in front of the answer.
+TEST(Exchange, AtTheLineEndPiecesJoinLateBytesWaitAndStaleOnesStayInFront) {
+  ScopedConfigHome home;
+  {
+    SimProcess sim({"--steady", "--pieces", "4", "--gap", "40"});
+    TK4410RProtocol protocol(sim.DevicePath(), 9600);
+    protocol.AnswerEnd = TAnswerEnd::Line;
+    Exchange(protocol, "p.v");
+    EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+  }
+  {
+    SimProcess sim({"--steady", "--delay", "600"});
+    TK4410RProtocol protocol(sim.DevicePath(), 9600);
+    protocol.AnswerEnd = TAnswerEnd::Line;
+    Exchange(protocol, "p.v");
+    EXPECT_EQ(protocol.Answer, "");
+    Exchange(protocol, "s.p");
+    EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+  }
+  // Late enough that an end at the stale line end would miss it.
+  SimProcess sim({"--steady", "--delay", "100", "--stale", "old 1\r\n"});
+  TK4410RProtocol protocol(sim.DevicePath(), 9600);
+  protocol.AnswerEnd = TAnswerEnd::Line;
+  Exchange(protocol, "p.v");
+  EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+  // The simulator sends the stale line half a second after its answer.
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  Exchange(protocol, "p.v");
+  EXPECT_EQ(protocol.Answer, "old 1\r\np.v 23.5\r\n");
 }

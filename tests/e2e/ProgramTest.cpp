@@ -256,7 +256,8 @@ TEST(Program, SigtermSavesThePanelMonitorsLayoutBeforeTheMainWindowsSettings) {
   EXPECT_EQ(saved["Baudrate Index"], "dword:00000003");
   // The line's own settings, in their subkey, after the main key's.
   EXPECT_EQ(SavedValues(home.AppDir() / "user.reg", MainKey + "\\Line"),
-            (std::map<std::string, std::string>{{"RTS Active Low", "dword:00000000"}}));
+            (std::map<std::string, std::string>{{"Answer End", "dword:00000000"},
+                                                {"RTS Active Low", "dword:00000000"}}));
 }
 
 // Started under nohup, the program keeps running on SIGHUP. Signals that

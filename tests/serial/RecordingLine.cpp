@@ -4,6 +4,7 @@
 #include "platform/SystemError.h"
 #include "platform/TickCounter.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -40,6 +41,37 @@ bool Failing(const std::string& what) {
     return false;
   platform::SetLastError(failure->second);
   return true;
+}
+
+bool Due(const RecordingLine::TimedArrival& arrival) {
+  const RecordingLine& line = Line();
+  return arrival.AfterWrite < 0 ||
+         (line.Written &&
+          static_cast<std::int32_t>(line.Now - line.LastWrite) >= arrival.AfterWrite);
+}
+
+std::size_t DueBytes() {
+  std::size_t bytes = 0;
+  for (const auto& arrival : Line().Timed) {
+    if (!Due(arrival))
+      break;
+    bytes += arrival.Data.size();
+  }
+  return bytes;
+}
+
+// Up to size of the bytes due in the receive queue, taken out of it.
+std::string TakeDue(std::size_t size) {
+  std::string taken;
+  auto& timed = Line().Timed;
+  while (!timed.empty() && Due(timed.front()) && taken.size() < size) {
+    const std::string part = timed.front().Data.substr(0, size - taken.size());
+    taken += part;
+    timed.front().Data.erase(0, part.size());
+    if (timed.front().Data.empty())
+      timed.pop_front();
+  }
+  return taken;
 }
 
 } // namespace
@@ -107,7 +139,7 @@ bool ClearCommError(Handle handle, std::uint32_t* errors, ComStat* stat) {
   if (!Known(handle, "ClearCommError"))
     return false;
   RecordingLine& line = Line();
-  const std::size_t queued = line.Arrivals.empty() ? 0 : line.Arrivals.front().size();
+  const std::size_t queued = line.Arrivals.empty() ? DueBytes() : line.Arrivals.front().size();
   Record("poll");
   if (Failing("poll"))
     return false;
@@ -125,7 +157,7 @@ bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* re
   if (!Known(handle, "ReadFile"))
     return false;
   RecordingLine& line = Line();
-  std::string chunk;
+  std::string chunk = line.Arrivals.empty() ? TakeDue(size) : std::string();
   if (!line.Arrivals.empty()) {
     chunk = line.Arrivals.front().substr(0, size);
     line.Arrivals.front().erase(0, chunk.size());
@@ -138,15 +170,40 @@ bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* re
   return !Failing("read");
 }
 
+bool ReadFileWaiting(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* read,
+                     std::uint32_t limitMs) {
+  *read = 0;
+  if (!Known(handle, "ReadFileWaiting"))
+    return false;
+  RecordingLine& line = Line();
+  const std::uint32_t at = line.Now;
+  // Sleeps until the next bytes are due, or for the whole limit.
+  std::uint32_t waited = limitMs;
+  if (DueBytes() > 0)
+    waited = 0;
+  else if (!line.Timed.empty() && line.Written)
+    waited = std::min(limitMs, line.LastWrite +
+                                   static_cast<std::uint32_t>(line.Timed.front().AfterWrite) - at);
+  line.Now += waited;
+  const std::string chunk = TakeDue(size);
+  std::memcpy(buffer, chunk.data(), chunk.size());
+  *read = static_cast<std::uint32_t>(chunk.size());
+  line.Calls.push_back(LineCall{"wait", at, line.Now, chunk, 0, limitMs});
+  return !Failing("wait");
+}
+
 // Returns at once, as a driver that buffers the bytes does.
 bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written) {
   *written = 0;
   if (!Known(handle, "WriteFile"))
     return false;
+  RecordingLine& line = Line();
   Record("write", std::string(static_cast<const char*>(data), size));
+  line.LastWrite = line.Now;
+  line.Written = true;
   if (Failing("write"))
     return false;
-  Line().Unsent += size;
+  line.Unsent += size;
   *written = size;
   return true;
 }

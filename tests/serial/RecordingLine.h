@@ -23,13 +23,14 @@ inline constexpr std::uint32_t StalledCode = 110;
 
 struct LineCall {
   // "open", "state", "timeouts", "rts+", "rts-", "dtr+", "dtr-", "write",
-  // "drain", "purge", "poll" (the receive queue looked at), "read", "close".
+  // "drain", "purge", "poll" (the receive queue looked at), "read", "wait"
+  // (a read that waits for bytes, up to Limit), "close".
   std::string What;
   std::uint32_t At = 0;  // tick at the call
   std::uint32_t End = 0; // tick at its return
   std::string Data;      // path opened, bytes written or read
   std::uint32_t Baud = 0;
-  std::uint32_t Limit = 0; // a drain's time limit
+  std::uint32_t Limit = 0; // a drain's or a waiting read's time limit
 };
 
 class RecordingLine {
@@ -49,6 +50,16 @@ public:
   std::size_t Unsent = 0;
   // What each look at the receive queue finds, in turn; empty once used up.
   std::deque<std::string> Arrivals;
+  // Once Arrivals is used up: bytes that reach the receive queue this many
+  // ticks after the last write began, in order; a negative count puts them
+  // there before any write.
+  struct TimedArrival {
+    std::int32_t AfterWrite;
+    std::string Data;
+  };
+  std::deque<TimedArrival> Timed;
+  std::uint32_t LastWrite = 0;
+  bool Written = false;
   std::vector<LineCall> Calls;
 
   // The kinds of the calls, blank-separated: "rts+ write rts- poll".

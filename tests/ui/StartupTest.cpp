@@ -1,6 +1,7 @@
 #include "ui/TestUnit.h"
 
 #include "settings/DatabaseUnit.h"
+#include "settings/SettingNames.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/MonitorRig.h"
@@ -172,6 +173,28 @@ TEST_F(StartupTest, SessionEndSavesTheLayoutAndTheWindowWhileTheyLiveOn) {
   rig.Shutdown();
   EXPECT_TRUE(Has(SettingsFile(), "\"Message\"=\"later\""));
   EXPECT_TRUE(rig.Errors.empty());
+}
+
+// How answers end comes from the subkey Line at every Open: a change made
+// while the port is open applies from the next Open on.
+TEST_F(StartupTest, TheAnswerEndComesFromTheLineSubkeyAtEveryOpen) {
+  SimProcess sim({"--steady", "--port", "7"});
+  WriteSettings(Home.AppDir(), {"\"Port\"=\"COM7\"", "\"Open\"=dword:00000001", "",
+                                "[HKEY_CURRENT_USER\\Software\\Tavrin\\Private\\Marrowlink\\Line]",
+                                "\"Answer End\"=dword:00000001"});
+  TForm1 form;
+  ShowAndActivate(form);
+  ASSERT_TRUE(form.Line.IsOpen());
+  EXPECT_EQ(form.Line.Protocol()->AnswerEnd, TAnswerEnd::Line);
+  TReading reading;
+  form.SendAndLog("p.v", reading);
+  EXPECT_EQ(reading.Answer, "p.v 23.5\r\n");
+  form.LineSettings->SetInteger(Setting::AnswerEnd, 0);
+  EXPECT_EQ(form.Line.Protocol()->AnswerEnd, TAnswerEnd::Line);
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+  ASSERT_TRUE(form.Line.IsOpen());
+  EXPECT_EQ(form.Line.Protocol()->AnswerEnd, TAnswerEnd::Wait);
 }
 
 // The line's polarity comes from the subkey Line; a value there that

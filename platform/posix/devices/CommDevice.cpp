@@ -5,8 +5,10 @@
 #include "platform/posix/devices/DosDeviceLinks.h"
 #include "platform/posix/devices/OutputDrain.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -241,6 +243,29 @@ bool ReadFile(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* re
     return true;
   }
   return errno == EAGAIN;
+}
+
+bool ReadFileWaiting(Handle handle, void* buffer, std::uint32_t size, std::uint32_t* read,
+                     std::uint32_t limitMs) {
+  *read = 0;
+  const std::uint32_t start = GetTickCount();
+  pollfd entry{Fd(handle), POLLIN, 0};
+  for (;;) {
+    const std::uint32_t elapsed = std::min(GetTickCount() - start, limitMs);
+    const int ready = ::poll(&entry, 1,
+                             static_cast<int>(std::min<std::uint32_t>(
+                                 limitMs - elapsed, std::numeric_limits<int>::max())));
+    if (ready > 0)
+      break;
+    if (ready == 0)
+      return true;
+    if (errno != EINTR)
+      return false;
+  }
+  // A hung-up terminal reports nothing to read; its next read would say why.
+  if ((entry.revents & POLLIN) == 0)
+    return Fail(EIO);
+  return ReadFile(handle, buffer, size, read);
 }
 
 bool WriteFile(Handle handle, const void* data, std::uint32_t size, std::uint32_t* written) {

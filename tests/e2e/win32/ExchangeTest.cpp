@@ -123,13 +123,18 @@ TEST_F(WineComPort, AnAbsentPortIsNotAvailable) {
 
 // Whole exchanges, RTS keyed around each request: a pseudo-terminal has no
 // modem lines, and they answer only through the library that
-// scripts/windows/test.sh preloads into Wine (without it, error 50).
+// scripts/windows/test.sh preloads into Wine (without it, error 50). At the
+// line end the answer is read as it arrives, through the read that waits
+// for its first byte under time-outs of its own.
 TEST_F(WineComPort, TheProtocolExchangesWithTheSimulator) {
   TK4410RProtocol protocol(SimDevicePath(), 9600);
-  protocol.Request = "p.v";
-  protocol.Transact();
-  EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
-  protocol.Request = "s.p";
-  protocol.Transact();
-  EXPECT_EQ(protocol.Answer, "s.p 25.0\r\n");
+  for (const TAnswerEnd end : {TAnswerEnd::Wait, TAnswerEnd::Line}) {
+    protocol.AnswerEnd = end;
+    protocol.Request = "p.v";
+    protocol.Transact();
+    EXPECT_EQ(protocol.Answer, "p.v 23.5\r\n");
+    protocol.Request = "s.p";
+    protocol.Transact();
+    EXPECT_EQ(protocol.Answer, "s.p 25.0\r\n");
+  }
 }
