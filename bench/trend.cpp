@@ -8,8 +8,8 @@
 #include "ui/TrendWindow.h"
 #include "watch/PanelWatch.h"
 
+#include "ui/TrendPlot.h"
 #include <QApplication>
-#include <QChartView>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QTest>
