@@ -5,10 +5,10 @@
 // trend, scale changes included. Prints one figure a line.
 #include "record/TimeText.h"
 #include "tests/support/TempDir.h"
+#include "ui/TrendPlot.h"
 #include "ui/TrendWindow.h"
 #include "watch/PanelWatch.h"
 
-#include "ui/TrendPlot.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>

@@ -117,7 +117,9 @@ void TTrendPlot::Layout() {
   left = std::max(left, halfLabel);
   right = std::max(right, halfLabel);
   const int top = metrics.height() / 2 + 2;
-  const int bottom = TickLength + 2 * metrics.height() + 4;
+  // The time labels start below the lowest value label, which is centred
+  // on the plot's bottom line.
+  const int bottom = metrics.height() / 2 + 2 + 2 * metrics.height() + 2;
   Plot =
       QRect(left, top, std::max(width() - left - right, 1), std::max(height() - top - bottom, 1));
   MinTickPx = metrics.horizontalAdvance(QStringLiteral("2026-12-08")) + 16;
@@ -185,7 +187,8 @@ void TTrendPlot::Update(bool repaint) {
     if (moved != 0) {
       // The screen's copy moves as the picture did; the time axis with it.
       scroll(static_cast<int>(-moved), 0, Plot);
-      update(QRect(0, Plot.bottom() + 1, width(), height() - Plot.bottom() - 1));
+      update(QRect(Plot.left(), Plot.bottom() + 1, Plot.width(), TickLength));
+      update(QRect(0, TimeLabelsTop(), width(), height() - TimeLabelsTop()));
       if (MouseX)
         update(
             QRect(Plot.left() + *MouseX - static_cast<int>(moved), Plot.top(), 1, Plot.height()));
@@ -196,6 +199,10 @@ void TTrendPlot::Update(bool repaint) {
       update(AreaOf(from, last));
   }
   emit Synced();
+}
+
+int TTrendPlot::TimeLabelsTop() const {
+  return Plot.bottom() + fontMetrics().height() / 2 + 2;
 }
 
 QRect TTrendPlot::AreaOf(std::int64_t from, std::int64_t to) const {
@@ -308,14 +315,23 @@ void TTrendPlot::paintEvent(QPaintEvent* event) {
     Update(false);
   QPainter painter(this);
   const QRect area = event->rect();
-  painter.save();
-  painter.setClipRegion(QRegion(area).subtracted(Plot));
-  painter.fillRect(area, palette().window());
-  painter.setPen(FrameColor);
-  painter.drawRect(Plot.adjusted(-1, -1, 0, 0));
-  PaintValueAxes(painter);
-  PaintTimeAxis(painter);
-  painter.restore();
+  const QRegion around = event->region().subtracted(Plot);
+  if (!around.isEmpty()) {
+    painter.save();
+    painter.setClipRegion(around);
+    painter.fillRect(area, palette().window());
+    painter.setPen(FrameColor);
+    painter.drawRect(Plot.adjusted(-1, -1, 0, 0));
+    // Only what the area holds: a poll round repaints a strip of columns
+    // and, when the plot moved, the time axis.
+    const int valueBottom = TimeLabelsTop() - 1;
+    if (around.intersects(QRect(0, 0, Plot.left(), valueBottom)) ||
+        around.intersects(QRect(Plot.right() + 1, 0, width() - Plot.right() - 1, valueBottom)))
+      PaintValueAxes(painter);
+    if (area.bottom() > Plot.bottom())
+      PaintTimeAxis(painter);
+    painter.restore();
+  }
   if (area.intersects(Plot))
     PaintPicture(painter, area & Plot);
   if (MouseX && !DragX) {
@@ -389,8 +405,7 @@ void TTrendPlot::PaintTimeAxis(QPainter& painter) const {
       const int textX = std::clamp(x - textWidth / 2, 0, std::max(width() - textWidth, 0));
       if (textX < taken + AxisGap)
         return;
-      painter.drawText(textX, top + TickLength + 2 + line * metrics.height() + metrics.ascent(),
-                       text);
+      painter.drawText(textX, TimeLabelsTop() + line * metrics.height() + metrics.ascent(), text);
       taken = textX + textWidth;
     };
     place(QString::fromStdString(tick.Label), 0, timeEnd);

@@ -117,6 +117,8 @@ private:
   void DrawLine(QPainter& painter, const TShownLine& line, std::int64_t from, std::int64_t to,
                 std::int64_t base) const;
   double YOf(const TValueScale& scale, double value) const;
+  // Where the time labels start: below the lowest value label.
+  int TimeLabelsTop() const;
   // The widget's area of the columns from..to.
   QRect AreaOf(std::int64_t from, std::int64_t to) const;
   void PaintValueAxes(QPainter& painter) const;

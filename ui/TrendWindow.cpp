@@ -3,6 +3,7 @@
 #include "base/Exception.h"
 #include "ui/ApplicationErrors.h"
 #include "ui/QtText.h"
+#include "ui/TrendFigures.h"
 #include "ui/TrendPlot.h"
 #include "watch/TrendStats.h"
 
@@ -102,8 +103,8 @@ void TTrendWindow::CreateControls() {
   controls->addStretch(1);
   controls->addWidget(OpenButton);
   controls->addWidget(SaveButton);
-  FiguresBox = new QVBoxLayout;
-  FiguresBox->setSpacing(0);
+  Figures = new TTrendFigures(this);
+  Figures->setObjectName(QStringLiteral("Figures"));
 
   View = new TTrendPlot(DecimalSeparator, this);
   View->setObjectName(QStringLiteral("TrendView"));
@@ -116,7 +117,7 @@ void TTrendWindow::CreateControls() {
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(controls);
-  layout->addLayout(FiguresBox);
+  layout->addWidget(Figures);
   layout->addWidget(View, 1);
 
   SyncTimer = new QTimer(this);
@@ -166,20 +167,10 @@ void TTrendWindow::ShowLines() {
                      live ? Lows[i] : std::nullopt, live ? Highs[i] : std::nullopt});
   }
   View->SetLines(std::move(lines));
-  while (Figures.size() > shown.size()) {
-    delete Figures.back();
-    Figures.pop_back();
-  }
-  while (Figures.size() < shown.size()) {
-    auto* figures = new QLabel(this);
-    figures->setObjectName(QStringLiteral("Figures%1").arg(Figures.size() + 1));
-    figures->setStyleSheet(QStringLiteral("color: %1;")
-                               .arg(LineColors[Figures.size() % std::size(LineColors)].name()));
-    // Its text changes with every reading; its width never moves the plot.
-    figures->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    FiguresBox->addWidget(figures);
-    Figures.push_back(figures);
-  }
+  std::vector<QColor> colors;
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    colors.push_back(LineColors[i % std::size(LineColors)]);
+  Figures->SetColors(std::move(colors));
   ShowTitle(shown);
 }
 
@@ -218,7 +209,7 @@ void TTrendWindow::Redraw() {
 
 void TTrendWindow::ShowFigures() {
   const std::vector<TShown> shown = Shown();
-  for (std::size_t i = 0; i < Figures.size() && i < shown.size() && i < View->Lines(); ++i) {
+  for (std::size_t i = 0; i < shown.size() && i < View->Lines(); ++i) {
     const TTrendStats& stats = View->StatsOf(i);
     const QString text = stats.Count == 0
                              ? shown[i].Label + QStringLiteral(": no readings shown")
@@ -227,8 +218,7 @@ void TTrendWindow::ShowFigures() {
                                         NumberText(stats.Max, DecimalSeparator),
                                         NumberText(stats.Mean, DecimalSeparator),
                                         NumberText(stats.Last, DecimalSeparator));
-    if (Figures[i]->text() != text)
-      Figures[i]->setText(text);
+    Figures->SetText(i, text);
   }
 }
 
@@ -267,8 +257,8 @@ void TTrendWindow::ShowTitle(const std::vector<TShown>& shown) {
 
 std::vector<std::string> TTrendWindow::FiguresText() const {
   std::vector<std::string> texts;
-  for (const QLabel* figures : Figures)
-    texts.push_back(figures->text().toStdString());
+  for (const QString& text : Figures->Texts())
+    texts.push_back(text.toStdString());
   return texts;
 }
 

@@ -15,7 +15,7 @@ class QFileDialog;
 class QLabel;
 class QPushButton;
 class QTimer;
-class QVBoxLayout;
+class TTrendFigures;
 class TTrendPlot;
 
 // A trend of the monitor's panels against real time, or of a recorded run:
@@ -93,7 +93,6 @@ private:
   std::vector<std::optional<double>> Highs;
   std::vector<TReadingsColumn> Recording; // shown instead of the panels when open
   std::string RecordingName;
-  std::vector<QLabel*> Figures;
-  QVBoxLayout* FiguresBox = nullptr;
+  TTrendFigures* Figures = nullptr;
   QTimer* SyncTimer = nullptr;
 };

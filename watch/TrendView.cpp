@@ -31,8 +31,17 @@ void TTrendView::SetReadings(std::optional<std::int64_t> oldest, std::int64_t ne
     Park(*Parked);
 }
 
+std::int64_t TTrendView::StepColumns() const {
+  const std::int64_t column = ColumnMs();
+  return std::min<std::int64_t>((StepMs + column - 1) / column, Width);
+}
+
 std::int64_t TTrendView::LastColumn() const {
-  return FloorDiv(Last(), ColumnMs());
+  const std::int64_t last = FloorDiv(Last(), ColumnMs());
+  if (Parked)
+    return last;
+  const std::int64_t step = StepColumns();
+  return (FloorDiv(last, step) + 1) * step - 1;
 }
 
 std::int64_t TTrendView::XOf(std::int64_t timeMs) const {
@@ -66,5 +75,5 @@ void TTrendView::Zoom(double notches, int x) {
 }
 
 void TTrendView::Pan(int dx) {
-  Park(Last() - static_cast<std::int64_t>(dx) * ColumnMs());
+  Park((LastColumn() + 1 - dx) * ColumnMs() - 1);
 }

@@ -12,6 +12,10 @@ class TTrendView {
 public:
   static constexpr std::int64_t MinSpanMs = 60 * 1000;
   static constexpr std::int64_t MaxSpanMs = 7 * 24 * 60 * 60 * 1000LL;
+  // A view that follows moves in steps of whole columns at least this long,
+  // so that however narrow its columns the picture moves no more than
+  // every two seconds; the newest reading lies in its last step.
+  static constexpr std::int64_t StepMs = 2000;
 
   // The span asked for, kept from a minute to 7 days; a view that does not
   // follow keeps its last moment.
@@ -23,6 +27,8 @@ public:
   // The time a column covers: the span's share of one, in whole
   // milliseconds, so that the columns never show more than the span.
   std::int64_t ColumnMs() const;
+  // The columns a view that follows moves by at once.
+  std::int64_t StepColumns() const;
 
   // The moments of the oldest and the newest reading: a view that follows
   // ends at the newest, and a moved one stays between the two. Without
