@@ -87,13 +87,13 @@ void TTrendWindow::CreateControls() {
   SpanBox->setObjectName(QStringLiteral("SpanBox"));
   for (const TSpan& span : Spans)
     SpanBox->addItem(QString::fromLatin1(span.Name));
-  FollowButton = new QPushButton(QStringLiteral("Follow"), this);
+  FollowButton = new QPushButton(QStringLiteral("&Follow"), this);
   FollowButton->setObjectName(QStringLiteral("FollowButton"));
   FollowButton->setToolTip(QStringLiteral("Back to the newest reading"));
   FollowButton->setEnabled(false);
-  OpenButton = new QPushButton(QStringLiteral("Open Recording..."), this);
+  OpenButton = new QPushButton(QStringLiteral("&Open Recording..."), this);
   OpenButton->setObjectName(QStringLiteral("OpenRecordingButton"));
-  SaveButton = new QPushButton(QStringLiteral("Save Image As..."), this);
+  SaveButton = new QPushButton(QStringLiteral("&Save Image As..."), this);
   SaveButton->setObjectName(QStringLiteral("SaveImageButton"));
 
   auto* controls = new QHBoxLayout;
