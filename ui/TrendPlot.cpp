@@ -41,7 +41,8 @@ TTrendPlot::TTrendPlot(char decimalSeparator, QWidget* parent)
   setMinimumSize(200, 120);
 }
 
-void TTrendPlot::SetLines(std::vector<TPlotLine> lines) {
+void TTrendPlot::SetLines(std::vector<TPlotLine> lines, TPointsOf pointsOf) {
+  PointsOf = std::move(pointsOf);
   Shown.clear();
   for (TPlotLine& line : lines)
     Shown.push_back({std::move(line), {}, {}, {}, {}, 0});
@@ -57,11 +58,6 @@ void TTrendPlot::SetLimits(std::size_t index, std::optional<double> low,
   Invalidate();
 }
 
-void TTrendPlot::SetPoints(std::size_t index, const TTrendPoints* points) {
-  if (index < Shown.size())
-    Shown[index].Line.Points = points;
-}
-
 void TTrendPlot::Invalidate() {
   Valid = false;
   update();
@@ -75,8 +71,8 @@ void TTrendPlot::SyncColumns() {
   View.SetColumns(Plot.width());
   std::optional<std::int64_t> oldest;
   std::optional<std::int64_t> newest;
-  for (const TShownLine& shown : Shown) {
-    const TTrendPoints& points = *shown.Line.Points;
+  for (std::size_t i = 0; i < Shown.size(); ++i) {
+    const TTrendPoints& points = PointsOf(i);
     if (points.empty())
       continue;
     oldest = std::min(oldest.value_or(points.front().TimeMs), points.front().TimeMs);
@@ -84,9 +80,10 @@ void TTrendPlot::SyncColumns() {
   }
   // Without readings the view ends now.
   View.SetReadings(oldest, newest.value_or(QDateTime::currentMSecsSinceEpoch()));
-  for (TShownLine& shown : Shown) {
+  for (std::size_t i = 0; i < Shown.size(); ++i) {
+    TShownLine& shown = Shown[i];
     shown.Change =
-        shown.Columns.Sync(*shown.Line.Points, View.FirstColumn(), View.Columns(), View.ColumnMs());
+        shown.Columns.Sync(PointsOf(i), View.FirstColumn(), View.Columns(), View.ColumnMs());
     shown.Stats = shown.Columns.Stats();
     std::vector<double> fitted;
     if (shown.Stats.Count > 0)
@@ -189,9 +186,13 @@ void TTrendPlot::Update(bool repaint) {
       scroll(static_cast<int>(-moved), 0, Plot);
       update(QRect(Plot.left(), Plot.bottom() + 1, Plot.width(), TickLength));
       update(QRect(0, TimeLabelsTop(), width(), height() - TimeLabelsTop()));
-      if (MouseX)
+      // The mouse's line moved with the picture: away from there, back
+      // where the mouse is.
+      if (MouseX) {
         update(
             QRect(Plot.left() + *MouseX - static_cast<int>(moved), Plot.top(), 1, Plot.height()));
+        update(QRect(Plot.left() + *MouseX, Plot.top(), 1, Plot.height()));
+      }
       if (moved < 0)
         update(AreaOf(first, oldFirst - 1));
     }
@@ -265,15 +266,16 @@ void TTrendPlot::DrawPiece(QPainter& painter, std::int64_t from, std::int64_t to
       painter.drawLine(dashStart, y, area.right() + 1, y);
     }
   }
-  for (const TShownLine& shown : Shown)
-    DrawLine(painter, shown, from, to, base);
+  for (std::size_t i = 0; i < Shown.size(); ++i)
+    DrawLine(painter, i, from, to, base);
 }
 
 // What the columns show of the line, joined to the readings on either side
 // so that a line crossing their edge is drawn as in a picture drawn whole.
-void TTrendPlot::DrawLine(QPainter& painter, const TShownLine& shown, std::int64_t from,
-                          std::int64_t to, std::int64_t base) const {
-  const TTrendPoints& points = *shown.Line.Points;
+void TTrendPlot::DrawLine(QPainter& painter, std::size_t index, std::int64_t from, std::int64_t to,
+                          std::int64_t base) const {
+  const TShownLine& shown = Shown[index];
+  const TTrendPoints& points = PointsOf(index);
   const std::int64_t column = View.ColumnMs();
   const std::int64_t t0 = from * column;
   const std::int64_t t1 = (to + 1) * column;

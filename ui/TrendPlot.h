@@ -10,13 +10,12 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
-// One line of a plot: its readings (owned elsewhere), its colour, and the
-// limits drawn across it.
+// One line of a plot: its colour and the limits drawn across it.
 struct TPlotLine {
-  const TTrendPoints* Points = nullptr;
   QColor Color;
   std::optional<double> Low;
   std::optional<double> High;
@@ -36,12 +35,13 @@ public:
   // Values are labelled with decimalSeparator.
   explicit TTrendPlot(char decimalSeparator, QWidget* parent = nullptr);
 
+  // The readings of the index'th line, wherever they are at the time: the
+  // plot keeps no pointer into what owns them.
+  using TPointsOf = std::function<const TTrendPoints&(std::size_t index)>;
+
   // What the plot shows; a change draws it anew.
-  void SetLines(std::vector<TPlotLine> lines);
+  void SetLines(std::vector<TPlotLine> lines, TPointsOf pointsOf);
   void SetLimits(std::size_t index, std::optional<double> low, std::optional<double> high);
-  // Where a line's readings are now, when they have moved; what changed in
-  // them shows at the next Sync.
-  void SetPoints(std::size_t index, const TTrendPoints* points);
   std::size_t Lines() const { return Shown.size(); }
   const TPlotLine& LineOf(std::size_t index) const { return Shown[index].Line; }
 
@@ -114,7 +114,7 @@ private:
   // Draws the columns from..to into the picture, where each lies in it.
   void DrawColumns(std::int64_t from, std::int64_t to);
   void DrawPiece(QPainter& painter, std::int64_t from, std::int64_t to, std::int64_t base);
-  void DrawLine(QPainter& painter, const TShownLine& line, std::int64_t from, std::int64_t to,
+  void DrawLine(QPainter& painter, std::size_t index, std::int64_t from, std::int64_t to,
                 std::int64_t base) const;
   double YOf(const TValueScale& scale, double value) const;
   // Where the time labels start: below the lowest value label.
@@ -128,6 +128,7 @@ private:
 
   char DecimalSeparator;
   std::vector<TShownLine> Shown;
+  TPointsOf PointsOf;
   TTrendView View;
   // The least distance between time ticks: a date's width and some.
   int MinTickPx = 100;

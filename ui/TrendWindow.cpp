@@ -163,10 +163,16 @@ void TTrendWindow::ShowLines() {
   const bool live = RecordingName.empty();
   std::vector<TPlotLine> lines;
   for (std::size_t i = 0; i < shown.size(); ++i) {
-    lines.push_back({shown[i].Points, LineColors[i % std::size(LineColors)],
-                     live ? Lows[i] : std::nullopt, live ? Highs[i] : std::nullopt});
+    lines.push_back({LineColors[i % std::size(LineColors)], live ? Lows[i] : std::nullopt,
+                     live ? Highs[i] : std::nullopt});
   }
-  View->SetLines(std::move(lines));
+  // Looked up at every use: a panel added to the monitor moves the others'
+  // readings in the memory.
+  View->SetLines(std::move(lines), [this](std::size_t index) -> const TTrendPoints& {
+    if (!RecordingName.empty())
+      return Recording[index].Points;
+    return Memory.Of(static_cast<std::size_t>(PanelsShown[index])).Points();
+  });
   std::vector<QColor> colors;
   for (std::size_t i = 0; i < shown.size(); ++i)
     colors.push_back(LineColors[i % std::size(LineColors)]);
@@ -195,11 +201,8 @@ void TTrendWindow::Refresh() {
 
 void TTrendWindow::SyncNow() {
   SyncTimer->stop();
-  const std::vector<TShown> shown = Shown();
-  for (std::size_t i = 0; i < shown.size(); ++i)
-    View->SetPoints(i, shown[i].Points);
   View->Sync();
-  ShowTitle(shown);
+  ShowTitle(Shown());
 }
 
 void TTrendWindow::Redraw() {

@@ -74,7 +74,7 @@ private:
   std::vector<TShown> Shown() const;
   // The plot's lines anew: those of the panels, or of the recording.
   void ShowLines();
-  // The memory's series may have moved: the plot reads them where they are.
+  // The plot brought up to date with the readings now.
   void SyncNow();
   void ShowFigures();
   // The span box and the Follow button as the plot's range is.
