@@ -13,6 +13,20 @@ namespace {
 constexpr std::int64_t Minute = 60 * 1000;
 constexpr std::int64_t Hour = 60 * Minute;
 
+// The process's time zone, a rule or none (the system's).
+void SetZone(const std::optional<std::string>& rule) {
+#ifdef _WIN32
+  _putenv_s("TZ", rule ? rule->c_str() : "");
+  _tzset();
+#else
+  if (rule)
+    setenv("TZ", rule->c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+#endif
+}
+
 // The process's time zone for the test's length. A POSIX rule needs no
 // time-zone database; where the platform does not take the variable (a
 // Windows build), the test says so and skips.
@@ -21,16 +35,9 @@ public:
   explicit ScopedZone(const char* rule) {
     if (const char* old = std::getenv("TZ"))
       Old = old;
-    setenv("TZ", rule, 1);
-    tzset();
+    SetZone(rule);
   }
-  ~ScopedZone() {
-    if (Old)
-      setenv("TZ", Old->c_str(), 1);
-    else
-      unsetenv("TZ");
-    tzset();
-  }
+  ~ScopedZone() { SetZone(Old); }
   ScopedZone(const ScopedZone&) = delete;
   ScopedZone& operator=(const ScopedZone&) = delete;
 
@@ -60,15 +67,30 @@ std::string Labels(const std::vector<TTimeTick>& ticks) {
 
 } // namespace
 
-TEST(TimeScale, TicksFallOnRoundLocalTimesWithTheDateUnderEachDaysFirst) {
-  const ScopedZone zone(CentralEurope);
-  if (!zone.Holds(SpringDay + 2 * Hour, 120))
-    GTEST_SKIP() << NotSet;
+// Whatever the user's zone: the steps a clock reads, and ticks on them.
+TEST(TimeScale, TicksAreRoundTimesOfTheUsersOwnClock) {
   EXPECT_EQ(TimeStepOf(1), 1000);
   EXPECT_EQ(TimeStepOf(54'000), Minute);
   EXPECT_EQ(TimeStepOf(11 * Minute), 15 * Minute);
   EXPECT_EQ(TimeStepOf(7'776'000), 3 * Hour);
   EXPECT_EQ(TimeStepOf(3 * 24 * Hour), 24 * Hour);
+  const std::vector<TTimeTick> ticks =
+      TimeTicks(SpringDay - 12 * Hour, SpringDay + 60 * Hour, 15 * Minute);
+  EXPECT_NEAR(static_cast<double>(ticks.size()), 72 * 4, 4);
+  for (std::size_t i = 0; i < ticks.size(); ++i) {
+    const platform::LocalTime local = platform::LocalTimeAt(ticks[i].TimeMs);
+    EXPECT_TRUE(local.Minute % 15 == 0 && local.Second == 0 && local.Millisecond == 0)
+        << ticks[i].Label;
+    if (i > 0) {
+      EXPECT_GT(ticks[i].TimeMs, ticks[i - 1].TimeMs);
+    }
+  }
+}
+
+TEST(TimeScale, TicksFallOnRoundLocalTimesWithTheDateUnderEachDaysFirst) {
+  const ScopedZone zone(CentralEurope);
+  if (!zone.Holds(SpringDay + 2 * Hour, 120))
+    GTEST_SKIP() << NotSet;
 
   // 2026-03-30 12:07:10 to 13:10 local time (UTC+2).
   const std::int64_t noon = SpringDay + 24 * Hour + 10 * Hour;
