@@ -117,7 +117,7 @@ void WriteWeek(const std::string& path) {
   const std::int64_t rows = 7 * DayPoints;
   for (std::int64_t i = 0; i < rows; ++i) {
     const std::int64_t ms = Start + i * 1000;
-    const time_t seconds = static_cast<time_t>(ms / 1000);
+    const auto seconds = static_cast<time_t>(ms / 1000);
     tm utc{};
     gmtime_r(&seconds, &utc);
     const platform::LocalTime at{utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour,

@@ -6,7 +6,7 @@ TTrendFigures::TTrendFigures(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 }
 
-void TTrendFigures::SetColors(std::vector<QColor> colors) {
+void TTrendFigures::SetColors(const std::vector<QColor>& colors) {
   Lines.clear();
   for (const QColor& color : colors)
     Lines.push_back({color, {}});

@@ -14,7 +14,7 @@ public:
   explicit TTrendFigures(QWidget* parent = nullptr);
 
   // As many lines of these colours, their texts empty.
-  void SetColors(std::vector<QColor> colors);
+  void SetColors(const std::vector<QColor>& colors);
   void SetText(std::size_t index, const QString& text);
   std::vector<QString> Texts() const;
 

@@ -41,11 +41,11 @@ TTrendPlot::TTrendPlot(char decimalSeparator, QWidget* parent)
   setMinimumSize(200, 120);
 }
 
-void TTrendPlot::SetLines(std::vector<TPlotLine> lines, TPointsOf pointsOf) {
+void TTrendPlot::SetLines(const std::vector<TPlotLine>& lines, TPointsOf pointsOf) {
   PointsOf = std::move(pointsOf);
   Shown.clear();
-  for (TPlotLine& line : lines)
-    Shown.push_back({std::move(line), {}, {}, {}, {}, 0});
+  for (const TPlotLine& line : lines)
+    Shown.push_back({line, {}, {}, {}, {}, 0});
   Invalidate();
 }
 

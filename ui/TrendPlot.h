@@ -40,7 +40,7 @@ public:
   using TPointsOf = std::function<const TTrendPoints&(std::size_t index)>;
 
   // What the plot shows; a change draws it anew.
-  void SetLines(std::vector<TPlotLine> lines, TPointsOf pointsOf);
+  void SetLines(const std::vector<TPlotLine>& lines, TPointsOf pointsOf);
   void SetLimits(std::size_t index, std::optional<double> low, std::optional<double> high);
   std::size_t Lines() const { return Shown.size(); }
   const TPlotLine& LineOf(std::size_t index) const { return Shown[index].Line; }

@@ -168,7 +168,7 @@ void TTrendWindow::ShowLines() {
   }
   // Looked up at every use: a panel added to the monitor moves the others'
   // readings in the memory.
-  View->SetLines(std::move(lines), [this](std::size_t index) -> const TTrendPoints& {
+  View->SetLines(lines, [this](std::size_t index) -> const TTrendPoints& {
     if (!RecordingName.empty())
       return Recording[index].Points;
     return Memory.Of(static_cast<std::size_t>(PanelsShown[index])).Points();
@@ -176,7 +176,7 @@ void TTrendWindow::ShowLines() {
   std::vector<QColor> colors;
   for (std::size_t i = 0; i < shown.size(); ++i)
     colors.push_back(LineColors[i % std::size(LineColors)]);
-  Figures->SetColors(std::move(colors));
+  Figures->SetColors(colors);
   ShowTitle(shown);
 }
 

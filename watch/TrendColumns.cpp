@@ -82,31 +82,14 @@ void TTrendColumns::SumColumns(const TTrendPoints& points, std::int64_t from, st
     Sums[static_cast<std::size_t>(column - First)] = {};
   const TTrendRange range = PointsIn(points, from * ColumnMs, (to + 1) * ColumnMs);
   for (auto at = range.Begin; at != range.End; ++at) {
-    if (IsGap(*at))
-      continue;
-    TSum& sum = Sums[static_cast<std::size_t>(FloorDiv(at->TimeMs, ColumnMs) - First)];
-    const double value = at->Value;
-    sum.Min = sum.Count == 0 ? value : std::min(sum.Min, value);
-    sum.Max = sum.Count == 0 ? value : std::max(sum.Max, value);
-    sum.Sum += value;
-    sum.Last = value;
-    ++sum.Count;
+    if (!IsGap(*at))
+      Sums[static_cast<std::size_t>(FloorDiv(at->TimeMs, ColumnMs) - First)].Add(at->Value);
   }
 }
 
 TTrendStats TTrendColumns::Stats() const {
-  TTrendStats stats;
-  double total = 0;
-  for (const TSum& sum : Sums) {
-    if (sum.Count == 0)
-      continue;
-    stats.Min = stats.Count == 0 ? sum.Min : std::min(stats.Min, sum.Min);
-    stats.Max = stats.Count == 0 ? sum.Max : std::max(stats.Max, sum.Max);
-    stats.Last = sum.Last;
-    stats.Count += sum.Count;
-    total += sum.Sum;
-  }
-  if (stats.Count > 0)
-    stats.Mean = total / static_cast<double>(stats.Count);
-  return stats;
+  TTrendSum all;
+  for (const TTrendSum& column : Sums)
+    all.Add(column);
+  return all.Stats();
 }

@@ -34,20 +34,12 @@ public:
   TTrendStats Stats() const;
 
 private:
-  struct TSum {
-    std::size_t Count = 0;
-    double Sum = 0;
-    double Min = 0;
-    double Max = 0;
-    double Last = 0;
-  };
-
   // Sums the columns from `from` to `to`, both among those kept.
   void SumColumns(const TTrendPoints& points, std::int64_t from, std::int64_t to);
   void Rebuild(const TTrendPoints& points, std::int64_t first, int count, std::int64_t columnMs);
   void MoveTo(const TTrendPoints& points, std::int64_t first);
 
-  std::deque<TSum> Sums;
+  std::deque<TTrendSum> Sums;
   std::int64_t First = 0;
   std::int64_t ColumnMs = 0;
   // The oldest and the newest reading summed, and how many readings had
