@@ -11,60 +11,68 @@
 gpl_only() {
   local choice
   local -a choices
-  mapfile -t choices < <(sed 's/ or /\n/g' <<<"$1")
+  mapfile -t choices <<<"${1// or /$'\n'}"
   for choice in "${choices[@]}"; do
     grep -Eq '(^|[ (,])A?GPL' <<<"$choice" && ! grep -qi 'exception' <<<"$choice" || return 1
   done
   return 0
 }
 
-# The Debian package that holds a library; with the merged /usr a path may
-# be registered with or without its /usr.
-package_of() {
-  local path other owner
-  path=$(readlink -f "$1")
-  for other in "$1" "$path" "${path#/usr}" "/usr$path"; do
-    owner=$(dpkg-query -S "$other" 2>/dev/null | head -n 1) || true
-    if [[ -n $owner ]]; then
-      echo "${owner%%:*}"
-      return 0
-    fi
-  done
-  return 1
-}
-
 check_licences() {
-  local list=$1 file library package licence failed=0
+  local list=$1 file library path name line package licence failed=0
   shift
-  declare -A licences=() seen=()
+  declare -A licences=() loader=() owner=() seen=()
   while read -r package licence; do
     [[ -z $package || $package == \#* ]] && continue
     licences[$package]=$licence
   done <"$list"
+  # Each library once, with a file that loads it.
   for file in "$@"; do
     while read -r library; do
-      if [[ $library == "not found:"* ]]; then
-        echo "licences: $file needs ${library#not found: }, which is not installed" >&2
-        failed=1
-        continue
-      fi
-      if ! package=$(package_of "$library") || [[ -z $package ]]; then
-        echo "licences: $library (loaded by $file) is in no Debian package" >&2
-        failed=1
-        continue
-      fi
-      [[ -n ${seen[$package]:-} ]] && continue
-      seen[$package]=$library
-      if [[ -z ${licences[$package]:-} ]]; then
-        echo "licences: $library (loaded by $file) is from $package, which $list does not list" >&2
-        failed=1
-      elif gpl_only "${licences[$package]}"; then
-        echo "licences: $library (loaded by $file) is from $package, under ${licences[$package]} alone" >&2
-        failed=1
-      fi
+      [[ -n ${loader[$library]:-} ]] || loader[$library]=$file
     done < <(ldd "$file" | awk '/=> not found/ { print "not found: " $1; next }
                                 /=> \// { print $3; next }
                                 /^[[:space:]]*\// { print $1 }')
+  done
+  # Their packages in one look-up: with the merged /usr a library may be
+  # registered with or without its /usr, under its own name or its link's.
+  local -a paths=()
+  declare -A names=()
+  for library in "${!loader[@]}"; do
+    [[ $library == "not found:"* ]] && continue
+    path=$(readlink -f "$library")
+    for name in "$library" "$path" "${path#/usr}" "/usr$path"; do
+      names[$name]=$library
+      paths+=("$name")
+    done
+  done
+  while IFS= read -r line; do
+    package=${line%%:*}
+    path=${line#*: }
+    library=${names[$path]:-}
+    [[ -n $library && -z ${owner[$library]:-} ]] && owner[$library]=$package
+  done < <(dpkg-query -S "${paths[@]}" 2>/dev/null || true)
+  for library in $(printf '%s\n' "${!loader[@]}" | sort); do
+    file=${loader[$library]}
+    if [[ $library == "not found:"* ]]; then
+      echo "licences: $file needs ${library#not found: }, which is not installed" >&2
+      failed=1
+      continue
+    fi
+    package=${owner[$library]:-}
+    if [[ -z $package ]]; then
+      echo "licences: $library (loaded by $file) is in no Debian package" >&2
+      failed=1
+      continue
+    fi
+    seen[$package]=1
+    if [[ -z ${licences[$package]:-} ]]; then
+      echo "licences: $library (loaded by $file) is from $package, which $list does not list" >&2
+      failed=1
+    elif gpl_only "${licences[$package]}"; then
+      echo "licences: $library (loaded by $file) is from $package, under ${licences[$package]} alone" >&2
+      failed=1
+    fi
   done
   for package in $(printf '%s\n' "${!seen[@]}" | sort); do
     printf '  %-22s %s\n' "$package" "${licences[$package]:-(not listed)}"
