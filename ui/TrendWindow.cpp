@@ -108,7 +108,6 @@ void TTrendWindow::CreateControls() {
 
   View = new TTrendPlot(DecimalSeparator, this);
   View->setObjectName(QStringLiteral("TrendView"));
-  View->setToolTip(QString());
   MouseLabel = new QLabel(View);
   MouseLabel->setObjectName(QStringLiteral("MouseLabel"));
   MouseLabel->setStyleSheet(
