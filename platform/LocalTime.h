@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace platform {
 
 // A moment as the user's clock shows it, with its distance from UTC.
@@ -15,5 +17,9 @@ struct LocalTime {
 };
 
 LocalTime CurrentLocalTime();
+
+// The moment epochMs (milliseconds since 1970-01-01 UTC) as the user's clock
+// showed it then, with the distance from UTC in force at that moment.
+LocalTime LocalTimeAt(std::int64_t epochMs);
 
 } // namespace platform

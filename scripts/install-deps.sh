@@ -17,10 +17,9 @@
 #     (scripts/fresh-machine.sh)
 set -euo pipefail
 
-# Qt Charts for the trend window (its CMake files need Qt OpenGL's, which
-# Debian leaves to a package of their own); CLI11 (header-only) and libmosquitto for
-# marrowlink-cli.
-build=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libcli11-dev libmosquitto-dev)
+# CLI11 (header-only) and libmosquitto for marrowlink-cli. The window needs
+# Qt's base alone: the trend is drawn by the program itself.
+build=(cmake ninja-build g++ qt6-base-dev libcli11-dev libmosquitto-dev)
 run=(xvfb imagemagick xdotool)
 # clang's sanitizer and fuzzer runtimes are only a recommendation of clang.
 # The command-line program's tests start a broker, subscribe to it and read

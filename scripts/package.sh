@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds the .deb, installs it on this machine (apt-get, sudo only when not
-# root) and proves the installed program works: under Xvfb, /usr/bin/marrowlink
+# root), checks the licence of every library the installed programs and Qt's
+# platform plugin load against packaging/libraries.txt (a package not listed
+# there, or one under the GPL alone, fails, named), and proves the installed
+# program works: under Xvfb, /usr/bin/marrowlink
 # loads its device-installation library from its folder under /usr/lib, opens the
 # port of the installed simulator, sends p.v through the window and gets it
 # answered. The package stays installed (`apt-get remove marrowlink` removes
@@ -11,6 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/session.sh
+source scripts/lib/licences.sh
 
 remove=false
 if [[ ${1:-} == --remove ]]; then
@@ -39,6 +43,13 @@ $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall \
 echo "Installed $deb:"
 dpkg-query -L marrowlink | grep -E '/(bin|marrowlink|applications|apps|man1)/'
 desktop-file-validate /usr/share/applications/marrowlink.desktop
+
+# What ships links nothing under the GPL alone: the program is not GPL.
+plugin=$(dpkg-query -S '*/qt6/plugins/platforms/libqxcb.so' | head -n 1 | sed 's/^[^ ]* //')
+mapfile -t installed < <(dpkg-query -L marrowlink | grep -E '^/usr/bin/|\.so$')
+echo "Libraries the installed programs and $plugin load, by package and licence:"
+check_licences packaging/libraries.txt "${installed[@]}" "$plugin" ||
+  { echo "a library the installed programs load is not cleared in packaging/libraries.txt" >&2; exit 1; }
 
 on_session_end() {
   if $remove; then

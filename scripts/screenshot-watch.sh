@@ -6,7 +6,9 @@
 # panel monitor goes to docs/panel-alarm.png and p.v's trend (10 minutes)
 # to docs/trend.png. The README shows both. The simulated p.v swings once
 # in about 126 s: after the default 124 s it is back near the middle of its
-# band, having left it and come back on each side.
+# band, having left it and come back on each side. The trend is zoomed in
+# with the wheel to the last few minutes, the mouse on its plot showing the
+# time and value under it.
 #
 # usage: scripts/screenshot-watch.sh [seconds of polling (124)] [build dir (default build/release)]
 #          [output folder (default docs)]
@@ -41,7 +43,12 @@ sleep 1
 xdotool key Down Down Return
 trend=\$(xdotool search --sync --name '^Trend' | head -1)
 xdotool windowmove "\$trend" 330 0
-sleep 3
+sleep 1
+# Four notches of the wheel over the plot: about four of the ten minutes.
+xdotool mousemove 1000 300 click --repeat 4 --delay 200 4
+sleep 1
+xdotool mousemove 1100 330
+sleep 2
 import -window "\$trend" "$output/trend.png"
 EOS
 echo "$output/panel-alarm.png $output/trend.png"

@@ -154,7 +154,7 @@ void TK4410R_MonitorForm::CreateControls() {
   Readings = new TReadingsRecorder(*this, *ControlPanel, QPoint(250, 14));
   TrendAction = new QAction(QStringLiteral("Trend of All Panels..."), this);
   addAction(TrendAction);
-  // Holds no chart until a trend opens.
+  // Holds no trend window until one opens.
   Trends = std::make_unique<TTrendWindows>(*this, TrendMemory, Watches, Line.DecimalSeparator());
 }
 

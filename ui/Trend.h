@@ -7,10 +7,9 @@ class QWidget;
 class TPanelWatch;
 class TTrendMemory;
 
-// The trend windows of a monitor, where this build has them (Trend.cpp), or
-// the message that it has none (NoTrend.cpp). Nothing of a chart is made
-// before the first Open. The limits drawn are those of the monitor's
-// watches, one per panel; a panel beyond them has none.
+// The trend windows of a monitor. Nothing of a trend is made before the
+// first Open. The limits drawn are those of the monitor's watches, one per
+// panel; a panel beyond them has none.
 class TTrendWindows {
 public:
   // Values are shown with decimalSeparator.

@@ -10,23 +10,19 @@
 #include <string>
 #include <vector>
 
-class QChart;
-class QChartView;
 class QComboBox;
-class QDateTimeAxis;
 class QFileDialog;
 class QLabel;
-class QLineSeries;
 class QPushButton;
 class QTimer;
-class QValueAxis;
-class QVBoxLayout;
-struct TValueScale;
+class TTrendFigures;
+class TTrendPlot;
 
 // A trend of the monitor's panels against real time, or of a recorded run:
-// a line per panel on its own value axis, a shared time axis, a span of
-// the last 10 minutes to 24 hours, and the figures of what is shown. The
-// lines get only what the view's columns can show, never every reading.
+// a line per panel on its own value scale, a shared time axis, a span of
+// 10 minutes to 24 hours picked or of a minute to 7 days zoomed with the
+// wheel, dragged back in time or following the newest reading, and the
+// figures of what is shown.
 class TTrendWindow : public QWidget {
   Q_OBJECT
 
@@ -41,38 +37,34 @@ public:
   // The limits drawn across the line of the index'th panel shown.
   void SetLimits(std::size_t index, std::optional<double> low, std::optional<double> high);
 
-  // A poll round went into the memory: redrawn at the next turn of the event
+  // A poll round went into the memory: drawn at the next turn of the event
   // loop, once for any number of rounds before it.
   void Refresh();
-  // Redraws the visible range now.
+  // Draws the plot anew now.
   void Redraw();
 
-  // Shows the run of a readings file instead of the panels; raises, with
-  // nothing changed, when the file is not one.
+  // Shows the run of a readings file instead of the panels, ending at its
+  // last row; raises, with nothing changed, when the file is not one.
   void OpenRecording(const std::string& path);
-  // The chart as a PNG; raises when it cannot be written.
+  // The plot as a PNG; raises when it cannot be written.
   void SaveImage(const std::string& path);
 
   // The figures line of each line shown, as the window shows them.
   std::vector<std::string> FiguresText() const;
 
   QComboBox* SpanBox = nullptr;
+  QPushButton* FollowButton = nullptr;
   QPushButton* OpenButton = nullptr;
   QPushButton* SaveButton = nullptr;
   QLabel* MouseLabel = nullptr;
-  QChartView* View = nullptr;
-  QChart* Chart = nullptr;
-  QDateTimeAxis* TimeAxis = nullptr;
+  TTrendPlot* View = nullptr;
   QFileDialog* OpenDialog = nullptr; // made at first use
   QFileDialog* SaveDialog = nullptr; // made at first use
 
 protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
 private:
-  struct TLine;
   struct TShown {
     QString Label;
     const TTrendPoints* Points = nullptr;
@@ -80,26 +72,27 @@ private:
 
   void CreateControls();
   std::vector<TShown> Shown() const;
-  void MatchLines(std::size_t count);
-  void DrawLine(TLine& line, const TShown& shown, std::int64_t t0, std::int64_t t1, int columns);
-  void ShowScale(QValueAxis& axis, const TValueScale& scale);
-  std::int64_t SpanMs() const;
-  // The time one pixel column of the plot covers.
-  std::int64_t ColumnMs() const;
-  std::int64_t EndMs(const std::vector<TShown>& shown) const;
-  void ShowMouse(const QPoint& at);
+  // The plot's lines anew: those of the panels, or of the recording.
+  void ShowLines();
+  // The plot brought up to date with the readings now.
+  void SyncNow();
+  void ShowFigures();
+  // The span box and the Follow button as the plot's range is.
+  void ShowRange();
+  void ShowMouse(std::optional<std::int64_t> time, QPoint at);
   void ShowTitle(const std::vector<TShown>& shown);
+  void SpanPicked(int index);
   void OpenClick();
   void SaveClick();
 
   const TTrendMemory& Memory;
   std::vector<int> PanelsShown;
   char DecimalSeparator;
+  // Each panel's limits, drawn while the panels are shown.
+  std::vector<std::optional<double>> Lows;
+  std::vector<std::optional<double>> Highs;
   std::vector<TReadingsColumn> Recording; // shown instead of the panels when open
   std::string RecordingName;
-  std::vector<std::unique_ptr<TLine>> Lines;
-  QVBoxLayout* FiguresBox = nullptr;
-  QTimer* RedrawTimer = nullptr;
-  std::int64_t ShownT0 = 0;
-  std::int64_t ShownT1 = 0;
+  TTrendFigures* Figures = nullptr;
+  QTimer* SyncTimer = nullptr;
 };

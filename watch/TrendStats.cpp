@@ -3,24 +3,35 @@
 #include <algorithm>
 
 TTrendStats StatsOf(const TTrendPoints& points, std::int64_t t0, std::int64_t t1) {
-  TTrendStats stats;
   if (t1 < t0)
-    return stats;
+    return {};
   const TTrendRange range = PointsIn(points, t0, t1 + 1);
-  double sum = 0;
+  TTrendSum sum;
   for (auto at = range.Begin; at != range.End; ++at) {
-    if (IsGap(*at))
-      continue;
-    const double value = at->Value;
-    stats.Min = stats.Count == 0 ? value : std::min(stats.Min, value);
-    stats.Max = stats.Count == 0 ? value : std::max(stats.Max, value);
-    sum += value;
-    stats.Last = value;
-    ++stats.Count;
+    if (!IsGap(*at))
+      sum.Add(at->Value);
   }
-  if (stats.Count > 0)
-    stats.Mean = sum / static_cast<double>(stats.Count);
-  return stats;
+  return sum.Stats();
+}
+
+void TTrendSum::Add(double value) {
+  Add(TTrendSum{1, value, value, value, value});
+}
+
+void TTrendSum::Add(const TTrendSum& later) {
+  if (later.Count == 0)
+    return;
+  Min = Count == 0 ? later.Min : std::min(Min, later.Min);
+  Max = Count == 0 ? later.Max : std::max(Max, later.Max);
+  Sum += later.Sum;
+  Last = later.Last;
+  Count += later.Count;
+}
+
+TTrendStats TTrendSum::Stats() const {
+  if (Count == 0)
+    return {};
+  return {Count, Min, Max, Sum / static_cast<double>(Count), Last};
 }
 
 std::optional<double> ValueAt(const TTrendPoints& points, std::int64_t time) {

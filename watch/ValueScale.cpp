@@ -135,6 +135,7 @@ std::string TValueScale::Label(double tick, char decimalSeparator) const {
   return label;
 }
 
-std::string TValueScale::LabelFormat() const {
-  return "%." + std::to_string(Decimals) + (Scientific ? "e" : "f");
+double TValueScale::Fraction(double value) const {
+  // In halves: the width of the widest scales is no double.
+  return (value / 2 - Low / 2) / (High / 2 - Low / 2);
 }

@@ -19,8 +19,11 @@ struct TValueScale {
 
   // A tick's label; the full stop becomes decimalSeparator.
   std::string Label(double tick, char decimalSeparator = '.') const;
-  // The same as a printf conversion ("%.3f", "%.2e").
-  std::string LabelFormat() const;
+  // Where value lies on the scale: 0 at Low, 1 at High; finite for any
+  // finite value, even on a scale from -1e308 to 1e308.
+  double Fraction(double value) const;
+
+  bool operator==(const TValueScale&) const = default;
 };
 
 // The scale on which every value shows, with a little room above and below.

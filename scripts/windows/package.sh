@@ -2,8 +2,9 @@
 # Makes the Windows zip of a cross-built program: marrowlink.exe and
 # marrowlink-cli.exe (linked statically, libmosquitto included), the Qt DLLs
 # and plugins it loads, the MinGW runtime DLLs, README-windows.txt, the task
-# file marrowlink-cli-task.xml and, with marrowlink-cli.exe, NOTICE.txt and
-# the licences it names, in build/windows/marrowlink-3.2-windows-x64.zip (or
+# file marrowlink-cli-task.xml, and NOTICE.txt with every library in the zip
+# and its licence and the licence texts it names, in
+# build/windows/marrowlink-3.2-windows-x64.zip (or
 # in the given build folder), and the installer made from that zip
 # (scripts/windows/msi.sh) beside it.
 # Every DLL import of every file in the zip is checked: each must be in the
@@ -106,17 +107,38 @@ sed "s/@VERSION@/$version/g" packaging/README-windows.txt | sed 's/$/\r/' >"$roo
 sed 's/$/\r/' packaging/marrowlink-cli-task.xml | iconv -f UTF-8 -t UTF-16LE |
   { printf '\xff\xfe' && cat; } >"$root/marrowlink-cli-task.xml"
 
-# What marrowlink-cli.exe links in, named with its licence.
+# Every library in the zip, named with its licence (NOTICE.txt), and the
+# licence texts it names: Qt's LGPL 3 and the code of others inside Qt, the
+# GCC and MinGW-w64 runtimes as Debian's copyright files describe them, and
+# libmosquitto in marrowlink-cli.exe.
+mkdir -p "$root/licenses"
+crlf() { sed 's/$/\r/' "$1" >"$2"; }
+crlf /usr/share/common-licenses/LGPL-3 "$root/licenses/LGPL-3.txt"
+crlf /usr/share/common-licenses/GPL-3 "$root/licenses/GPL-3.txt"
+crlf packaging/qt-third-party-windows.txt "$root/licenses/qt-third-party.txt"
+for pair in gcc-runtime:gcc-mingw-w64-x86-64-posix-runtime mingw-w64:mingw-w64-x86-64-dev; do
+  copyright=/usr/share/doc/${pair#*:}/copyright
+  [ -f "$copyright" ] || fail "no $copyright, the licence of what the zip ships of ${pair#*:}"
+  crlf "$copyright" "$root/licenses/${pair%%:*}.txt"
+done
+qt_debian=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+notice=(-e "s/@VERSION@/$version/g" -e "s/@QT_VERSION@/${qt_debian%%[+-]*}/g"
+  -e "s/@QT_DEBIAN_VERSION@/$qt_debian/g"
+  -e "s/@GCC_VERSION@/$(dpkg-query -W -f='${Version}' gcc-mingw-w64-x86-64-posix-runtime)/g"
+  -e "s/@MINGW_VERSION@/$(dpkg-query -W -f='${Version}' mingw-w64-x86-64-dev)/g")
 if [ -f "$root/marrowlink-cli.exe" ]; then
   licenses=$(sed -n 's/^MARROWLINK_WINDOWS_MOSQUITTO:PATH=//p' "$build/CMakeCache.txt")/share/licenses
   [ -f "$licenses/mosquitto-version" ] || fail "no licence texts of libmosquitto in $licenses"
-  mkdir -p "$root/licenses"
   for f in LICENSE.txt edl-v10 epl-v20; do
-    sed 's/$/\r/' "$licenses/mosquitto-$f" >"$root/licenses/mosquitto-${f%.txt}.txt"
+    crlf "$licenses/mosquitto-$f" "$root/licenses/mosquitto-${f%.txt}.txt"
   done
-  sed -e "s/@VERSION@/$version/g" -e "s/@MOSQUITTO_VERSION@/$(cat "$licenses/mosquitto-version")/g" \
-    packaging/NOTICE-windows.txt | sed 's/$/\r/' >"$root/NOTICE.txt"
+  notice+=(-e "s/@MOSQUITTO_VERSION@/$(cat "$licenses/mosquitto-version")/g" -e '/^@CLI@$/d'
+    -e '/^@END CLI@$/d')
+else
+  notice+=(-e '/^@CLI@$/,/^@END CLI@$/d')
 fi
+sed "${notice[@]}" packaging/NOTICE-windows.txt | sed 's/$/\r/' >"$root/NOTICE.txt"
+grep -q '@[A-Z_ ]*@' "$root/NOTICE.txt" && fail "NOTICE.txt keeps a placeholder: $(grep -o '@[A-Z_ ]*@' "$root/NOTICE.txt" | head -n 1)"
 
 rm -f "$zip"
 zip_path=$(realpath -m "$zip")

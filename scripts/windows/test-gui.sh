@@ -4,8 +4,9 @@
 # list holds the COM port that Wine maps to the simulator; that port opens
 # (its modem lines kept by tools/wine-modem, preloaded into Wine), and p.v
 # typed into Message is answered in the log from the simulator; both monitor
-# windows open; a panel's Trend... says the build has none (no Qt Charts in
-# this Qt); a Windows close request ends the program, which leaves its
+# windows open; Trend of All Panels... opens a trend, which shows a readings
+# file and saves a PNG of it holding the line's colour; a Windows close
+# request ends the program, which leaves its
 # 34 settings in Wine's registry. Screenshots go beside the zip.
 #
 #   scripts/windows/test-gui.sh [zip]    (default: build/windows/marrowlink-3.2-windows-x64.zip)
@@ -209,20 +210,67 @@ check "the two-value monitor window opens" wait_windows TestVM806D_LX_MonitorFor
 sleep 1
 shot windows-gui-monitors.png
 
-# A panel's menu: Limits..., Trend.... This Qt has no Qt Charts, so the
-# trend says so instead of opening. The port is closed first: while both
+# The trend, drawn by the program itself: Trend of All Panels..., the last
+# item of a panel's menu, opens it; Open Recording... (Alt+O) shows the
+# readings file that comes with this check, and Save Image As... (Alt+S)
+# saves the plot, in whose middle the line's colour must show (the value
+# axis beside it has that colour too). The port is closed first: while both
 # monitors poll the simulator, their exchanges keep the window so busy that
 # the menu comes after the keys meant for it.
 click 345 23
-panel_trend() {
+cp tests/windows-gui/recording.csv "$work/recording.csv"
+# in_dialog <title> <path>: the file dialog of that title takes the path.
+in_dialog() {
+  wait_windows "$1" 1 20 || {
+    echo "        no dialog \"$1\" came"
+    return 1
+  }
+  sleep 1
+  xdotool type --delay 20 "Z:${2//\//\\}"
+  xdotool key Return
+}
+# in_trend <title> <key>: the key pressed in the trend window of that title.
+in_trend() {
+  local x y
+  read -r x y < <(wintext client "$1") || return 1
+  xdotool mousemove $((x + 450)) $((y + 300)) click 1
+  sleep 0.5
+  xdotool key "$2"
+}
+trend_opens() {
   local x y
   read -r x y < <(wintext client K4410R_MonitorForm) || return 1
   xdotool mousemove $((x + 150)) $((y + 100)) click 3
   sleep 1
-  xdotool key Down Down Return
+  xdotool key Up Return
+  wait_windows "Trend p.v" 1 20
 }
-check "a panel's Trend... says that this build has no trend window" \
-  error_box "The trend window is not part of this build." windows-gui-trend.png panel_trend
+check "Trend of All Panels... opens the trend of p.v" trend_opens
+recording_opens() {
+  in_trend "Trend p.v" alt+o && in_dialog "Open Recording" "$work/recording.csv" &&
+    wait_windows "Trend p.v - recording.csv" 1 20
+}
+check "Open Recording... shows the readings file" recording_opens
+sleep 1
+shot windows-gui-trend.png
+line_saved() {
+  local image=$work/trend.png count
+  in_trend "Trend p.v - recording.csv" alt+s && in_dialog "Save Image As" "$image" || return 1
+  local deadline=$((SECONDS + 20))
+  until [ -s "$image" ]; do
+    [ $SECONDS -lt $deadline ] || {
+      echo "        no $image"
+      return 1
+    }
+    sleep 0.5
+  done
+  sleep 1
+  cp "$image" "$out/windows-gui-trend-saved.png"
+  count=$(convert "$image" -gravity center -crop 50%x50%+0+0 +repage txt:- | grep -ci '#1F77B4')
+  echo "        $count pixels of the line's colour #1F77B4 in the middle of the plot"
+  [ "$count" -ge 50 ]
+}
+check "Save Image As... saves a PNG with the line in its colour" line_saved
 
 # A Windows close request, as when Windows logs off: the main window closes
 # and the program ends, saving its settings.

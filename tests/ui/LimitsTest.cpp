@@ -10,16 +10,15 @@
 #include "ui/MonitorPanel.h"
 #include "ui/QtColor.h"
 #include "ui/Trend.h"
+#include "ui/TrendPlot.h"
 #include "ui/TrendWindow.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QChart>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
@@ -54,12 +53,12 @@ void ClickOk(TLimitsDialog& dialog) {
   dialog.Buttons->button(QDialogButtonBox::Ok)->click();
 }
 
-// The points a trend draws; without readings, those of its limit lines.
-qsizetype PointsDrawn(TTrendWindow& trend) {
-  trend.Redraw();
-  qsizetype count = 0;
-  for (const QAbstractSeries* series : trend.Chart->series())
-    count += static_cast<const QLineSeries*>(series)->count();
+// The limit lines a trend draws.
+int LimitsDrawn(const TTrendWindow& trend) {
+  int count = 0;
+  for (std::size_t i = 0; i < trend.View->Lines(); ++i)
+    count +=
+        int(trend.View->LineOf(i).Low.has_value()) + int(trend.View->LineOf(i).High.has_value());
   return count;
 }
 
@@ -178,14 +177,14 @@ TEST(PanelLimits, ARemovedPanelsLimitsLeaveItsTrend) {
   monitor.OpenTrend({1});
   ASSERT_EQ(monitor.Trends->Windows().size(), 1u);
   auto* trend = static_cast<TTrendWindow*>(monitor.Trends->Windows().front());
-  EXPECT_EQ(PointsDrawn(*trend), 2) << "the high limit's line";
+  EXPECT_EQ(LimitsDrawn(*trend), 1) << "the high limit's line";
 
   monitor.RemovePanel();
-  EXPECT_EQ(PointsDrawn(*trend), 0);
+  EXPECT_EQ(LimitsDrawn(*trend), 0);
   monitor.AddPanel();
   delete trend;
   monitor.OpenTrend({1});
   ASSERT_EQ(monitor.Trends->Windows().size(), 1u);
-  EXPECT_EQ(PointsDrawn(*static_cast<TTrendWindow*>(monitor.Trends->Windows().front())), 0);
+  EXPECT_EQ(LimitsDrawn(*static_cast<TTrendWindow*>(monitor.Trends->Windows().front())), 0);
   EXPECT_TRUE(rig.Errors.empty()) << rig.Errors.front();
 }

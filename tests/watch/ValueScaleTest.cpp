@@ -29,6 +29,7 @@ void ExpectSound(const std::vector<double>& values) {
   for (const double value : values) {
     if (std::isfinite(value)) {
       EXPECT_TRUE(scale.Low <= value && value <= scale.High) << value;
+      EXPECT_TRUE(scale.Fraction(value) >= 0 && scale.Fraction(value) <= 1) << value;
     }
   }
   const double mantissa = scale.Step / std::pow(10.0, std::floor(std::log10(scale.Step)));
@@ -67,7 +68,6 @@ TEST(ValueScale, ARangeTooNarrowToTellApartIsOnePercentAroundTheValue) {
 TEST(ValueScale, HugeTinyAndUnboundedValuesGetAnAxisWhoseLabelsDiffer) {
   const TValueScale huge = ValueScaleOf(std::vector<double>{1e300});
   EXPECT_EQ(huge.Label(huge.Ticks.front()), "9.900e+299");
-  EXPECT_EQ(huge.LabelFormat(), "%.3e");
   EXPECT_EQ(ValueScaleOf(std::vector<double>{0.25, 0.5}).Label(0.3, ','), "0,30");
   EXPECT_EQ(ValueScaleOf(std::vector<double>{Nan, 4, Inf, 6, -Inf}).Ticks,
             ValueScaleOf(std::vector<double>{4, 6}).Ticks);
