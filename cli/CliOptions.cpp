@@ -130,26 +130,22 @@ void AddPollOptions(CLI::App& poll, TCliOptions& options, TRaw& raw) {
   poll.add_flag("--trace", options.Trace, "print each exchange's keying timeline on stderr");
   poll.add_flag("--rts-active-low", options.RtsActiveLow, "key the transmitter with RTS low");
   AddAnswerEnd(poll, raw.AnswerEnd);
-  if (MqttBuiltIn()) {
-    poll.add_option("--mqtt", raw.Mqtt, "publish every reading to this MQTT broker")
-        ->type_name("HOST[:PORT]");
-    poll.add_option("--mqtt-prefix", raw.MqttPrefix, "topic prefix (default marrowlink/<host>)")
-        ->type_name("PREFIX");
-    poll.add_option("--mqtt-credentials", raw.MqttCredentials,
-                    "client-id, username, password (a file only its owner may read)")
-        ->type_name("FILE");
-    poll.add_option("--mqtt-cafile", raw.MqttCaFile,
-                    TlsBuiltIn ? "connect with TLS, trusting this CA"
-                               : "not in this build: it has no TLS (no OpenSSL for Windows)")
-        ->type_name("FILE");
-    poll.add_flag("--mqtt-discovery", raw.MqttDiscovery,
-                  "announce each command as a Home Assistant sensor, with the poll's status");
-    poll.add_option("--mqtt-discovery-prefix", raw.MqttDiscoveryPrefix,
-                    "discovery topic prefix (default homeassistant)")
-        ->type_name("PREFIX");
-  } else {
-    poll.footer("This build has no MQTT publishing (--mqtt).");
-  }
+  poll.add_option("--mqtt", raw.Mqtt, "publish every reading to this MQTT broker")
+      ->type_name("HOST[:PORT]");
+  poll.add_option("--mqtt-prefix", raw.MqttPrefix, "topic prefix (default marrowlink/<host>)")
+      ->type_name("PREFIX");
+  poll.add_option("--mqtt-credentials", raw.MqttCredentials,
+                  "client-id, username, password (a file only its owner may read)")
+      ->type_name("FILE");
+  poll.add_option("--mqtt-cafile", raw.MqttCaFile,
+                  TlsBuiltIn ? "connect with TLS, trusting this CA"
+                             : "not in this build: it has no TLS (no OpenSSL for Windows)")
+      ->type_name("FILE");
+  poll.add_flag("--mqtt-discovery", raw.MqttDiscovery,
+                "announce each command as a Home Assistant sensor, with the poll's status");
+  poll.add_option("--mqtt-discovery-prefix", raw.MqttDiscoveryPrefix,
+                  "discovery topic prefix (default homeassistant)")
+      ->type_name("PREFIX");
 }
 
 // Two outputs to one file, or both to standard output, would mix their lines.
@@ -217,8 +213,7 @@ TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   TRaw raw;
   CLI::App app("Talks to a K4410R instrument on a serial line.", "marrowlink-cli");
   app.require_subcommand(1);
-  app.footer(std::string(CommandsNote) + "\n\n" + ExitStatuses +
-             (MqttBuiltIn() ? "" : "\n\nThis build has no MQTT publishing (--mqtt)."));
+  app.footer(std::string(CommandsNote) + "\n\n" + ExitStatuses);
 
   auto* ports = app.add_subcommand("ports", "list the COM ports: name, description, device");
   ports->add_flag("--json", options.Json, "as a JSON array");
@@ -258,12 +253,4 @@ TParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   if (poll->parsed())
     CheckPollOptions(options, raw);
   return {options, {}};
-}
-
-bool MqttBuiltIn() {
-#ifdef MARROWLINK_MQTT
-  return true;
-#else
-  return false;
-#endif
 }

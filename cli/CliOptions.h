@@ -51,6 +51,3 @@ struct TParsedCommandLine {
 
 // Raises TUsageError with a one-line message for anything wrong.
 TParsedCommandLine ParseCommandLine(int argc, const char* const* argv);
-
-// Whether this build can publish to an MQTT broker.
-bool MqttBuiltIn();

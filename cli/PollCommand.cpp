@@ -14,13 +14,11 @@
 #include "record/TimeText.h"
 #include "serial/DeviceLost.h"
 
-#ifdef MARROWLINK_MQTT
 #include "cli/MqttCredentials.h"
 #include "cli/MqttDiscovery.h"
 #include "cli/MqttPublisher.h"
 #include "cli/MqttTopic.h"
 #include "platform/HostName.h"
-#endif
 
 #include <memory>
 #include <optional>
@@ -41,11 +39,9 @@ public:
   TExitStatus Run();
 
 private:
-#ifdef MARROWLINK_MQTT
   TMqttCredentials Credentials() const;
   // With discovery: the sensors of the commands and the poll's status.
   std::optional<TMqttPresence> Presence() const;
-#endif
   bool Finished(std::uint32_t startTick, std::uint64_t rounds) const;
   // Sleeps until the next round is due; false when a stop came first.
   bool WaitForRound(const TPollSchedule& schedule, std::uint32_t startTick);
@@ -55,9 +51,7 @@ private:
   TReading Lost(const std::string& command) const;
   void Reopen();
   void Publish(const TReading& reading);
-  void Warn(const std::string& message) {
-    Err << ErrorLine(message) << std::flush;
-  }
+  void Warn(const std::string& message) { Err << ErrorLine(message) << std::flush; }
 
   const TCliOptions& Options;
   std::ostream& Err;
@@ -69,10 +63,8 @@ private:
   std::optional<TOutputSink> Jsonl;
   std::optional<TOutputSink> Influx;
   std::optional<TExchangeTrace> Trace;
-#ifdef MARROWLINK_MQTT
   std::string TopicPrefix;
   std::unique_ptr<TMqttPublisher> Mqtt;
-#endif
   bool Gone = false;
   std::string LastFailure;
   bool AllAnswered = true;
@@ -85,9 +77,7 @@ TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream
       Line(MakeCliLine(defaults.SessionLog && !options.NoSession, defaults,
                        [this](const std::string& warning) { Warn(warning); })) {
   // Everything the arguments name is checked before the port is touched.
-#ifdef MARROWLINK_MQTT
   const TMqttCredentials credentials = Credentials();
-#endif
   OpenNamedPort(*Line, Port, RtsActiveLow, AnswerEnd);
   if (!Options.CsvPath.empty())
     Csv.emplace(Options.CsvPath, Options.Commands);
@@ -99,7 +89,6 @@ TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream
     Trace.emplace([this](const std::string& line) { Err << line << '\n' << std::flush; });
     Line->SetTrace(&*Trace);
   }
-#ifdef MARROWLINK_MQTT
   if (Options.Mqtt) {
     const TMqttOptions& mqtt = *Options.Mqtt;
     TopicPrefix = mqtt.Prefix.empty() ? DefaultTopicPrefix(platform::HostName()) : mqtt.Prefix;
@@ -107,10 +96,8 @@ TPoll::TPoll(const TCliOptions& options, const TDefaults& defaults, std::ostream
         mqtt, credentials, MqttQueueCapacity, [this](const std::string& warning) { Warn(warning); },
         Presence());
   }
-#endif
 }
 
-#ifdef MARROWLINK_MQTT
 TMqttCredentials TPoll::Credentials() const {
   if (!Options.Mqtt || Options.Mqtt->CredentialsFile.empty())
     return {};
@@ -120,9 +107,7 @@ TMqttCredentials TPoll::Credentials() const {
     throw TUsageError(e.what());
   }
 }
-#endif
 
-#ifdef MARROWLINK_MQTT
 std::optional<TMqttPresence> TPoll::Presence() const {
   if (!Options.Mqtt->Discovery)
     return std::nullopt;
@@ -137,7 +122,6 @@ std::optional<TMqttPresence> TPoll::Presence() const {
     presence.Announcements.push_back({std::move(config.Topic), std::move(config.Payload), true});
   return presence;
 }
-#endif
 
 TExitStatus TPoll::Run() {
   const std::uint32_t startTick = platform::GetTickCount();
@@ -149,7 +133,6 @@ TExitStatus TPoll::Run() {
     Round();
   }
   Line->Close();
-#ifdef MARROWLINK_MQTT
   // What is still queued is lost with the program: an output not written.
   if (Mqtt) {
     const std::size_t left = Mqtt->Flush(MqttFlushMs);
@@ -162,7 +145,6 @@ TExitStatus TPoll::Run() {
       return TExitStatus::OutputFailed;
     }
   }
-#endif
   return AllAnswered ? TExitStatus::Answered : TExitStatus::SomeSilent;
 }
 
@@ -262,11 +244,9 @@ void TPoll::Reopen() {
   Gone = false;
 }
 
-void TPoll::Publish([[maybe_unused]] const TReading& reading) {
-#ifdef MARROWLINK_MQTT
+void TPoll::Publish(const TReading& reading) {
   if (Mqtt && !reading.Lost)
     Mqtt->Publish(ReadingTopic(TopicPrefix, reading.Port, reading.Command), ReadingJson(reading));
-#endif
 }
 
 } // namespace

@@ -58,24 +58,20 @@ TEST(CliOptions, BadInputIsAOneLineUsageError) {
 }
 
 TEST(CliOptions, CommandsTakeTheRecordsEscapesAndDurationsTheirUnits) {
-  std::vector<const char*> args = {"poll",  "COM03", "p.v", "a\\tb\\xFF",   "--every",
-                                   "250ms", "--for", "8h",  "--answer-end", "line"};
-  if (MqttBuiltIn())
-    args.insert(args.end(), {"--mqtt", "h:1884", "--mqtt-discovery"});
-  const TParsedCommandLine parsed = Parse(args);
+  const TParsedCommandLine parsed =
+      Parse({"poll", "COM03", "p.v", "a\\tb\\xFF", "--every", "250ms", "--for", "8h",
+             "--answer-end", "line", "--mqtt", "h:1884", "--mqtt-discovery"});
   ASSERT_TRUE(parsed.Options);
   const TCliOptions& options = *parsed.Options;
   EXPECT_EQ(options.Command, TCliCommand::Poll);
   EXPECT_EQ(options.Commands, (std::vector<std::string>{"p.v", "a\tb\xFF"}));
   EXPECT_EQ(options.EveryMs, 250u);
   EXPECT_EQ(options.ForMs, 8u * 3600 * 1000);
-  if (MqttBuiltIn()) {
-    ASSERT_TRUE(options.Mqtt);
-    EXPECT_EQ(options.Mqtt->Host, "h");
-    EXPECT_EQ(options.Mqtt->Port, 1884);
-    EXPECT_TRUE(options.Mqtt->Discovery);
-    EXPECT_EQ(options.Mqtt->DiscoveryPrefix, "homeassistant");
-  }
+  ASSERT_TRUE(options.Mqtt);
+  EXPECT_EQ(options.Mqtt->Host, "h");
+  EXPECT_EQ(options.Mqtt->Port, 1884);
+  EXPECT_TRUE(options.Mqtt->Discovery);
+  EXPECT_EQ(options.Mqtt->DiscoveryPrefix, "homeassistant");
   EXPECT_EQ(options.AnswerEnd, TAnswerEnd::Line);
   EXPECT_EQ(Parse({"send", "COM1", "p.v"}).Options->AnswerEnd, std::nullopt) << "the setting's";
   EXPECT_FALSE(Parse({"poll", "--help"}).Help.empty());
