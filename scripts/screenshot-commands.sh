@@ -12,9 +12,7 @@ source scripts/lib/session.sh
 
 output=$(realpath -m "${1:-docs/commands.png}")
 build=${2:-build/release}
-scripts/install-deps.sh
-build_programs "$build" marrowlink k4410r-sim
-start_session "$build"
+start_screenshot_session "$build"
 mkdir -p "$(dirname "$output")"
 write_settings Port=COM1 Open=dword:1 Left=dword:0 Top=dword:0 Message=p.v \
   "[Recording]" "Log View=dword:2" \

@@ -11,9 +11,7 @@ source scripts/lib/session.sh
 
 output=$(realpath -m "${1:-docs/screenshot.png}")
 build=${2:-build/release}
-scripts/install-deps.sh
-build_programs "$build" marrowlink k4410r-sim
-start_session "$build"
+start_screenshot_session "$build"
 mkdir -p "$(dirname "$output")"
 write_settings Port=COM1 Open=dword:1 Monitor=dword:1 "Monitor Left=dword:190" \
   "Monitor Top=dword:0" "Monitor Show Editors=dword:1" "Monitor Panels=dword:2" \

@@ -15,6 +15,8 @@
 #   exit the process in app_pid is killed, the simulator and the X server
 #   stop, on_session_end runs when the script defines it, and the folder
 #   goes.
+# start_screenshot_session <build dir>: the first steps of a screenshot: the
+#   packages, the window and the simulator built, a session started.
 # window_session [launcher...] <steps: starts $program (behind the
 #   launcher's words) on the X server, waits for the main window, whose id
 #   is then in $window, runs the bash steps read from standard input and
@@ -66,6 +68,12 @@ start_session() {
     # shellcheck disable=SC2034 # for the scripts' start_simulator
     sim=$(realpath "$1/bin/k4410r-sim")
   fi
+}
+
+start_screenshot_session() {
+  scripts/install-deps.sh
+  build_programs "$1" marrowlink k4410r-sim
+  start_session "$1"
 }
 
 end_session() {
