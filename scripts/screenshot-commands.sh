@@ -10,10 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/session.sh
 
-output=$(realpath -m "${1:-docs/commands.png}")
-build=${2:-build/release}
-start_screenshot_session "$build"
-mkdir -p "$(dirname "$output")"
+start_screenshot_session docs/commands.png "$@"
 write_settings Port=COM1 Open=dword:1 Left=dword:0 Top=dword:0 Message=p.v \
   "[Recording]" "Log View=dword:2" \
   "[Commands]" "Buttons=dword:4" "Visible=dword:1" "Left=dword:244" "Top=dword:0" \

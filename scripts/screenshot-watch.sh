@@ -19,7 +19,9 @@ source scripts/lib/session.sh
 seconds=${1:-124}
 build=${2:-build/release}
 output=$(realpath -m "${3:-docs}")
-start_screenshot_session "$build"
+scripts/install-deps.sh
+build_programs "$build" marrowlink k4410r-sim
+start_session "$build"
 mkdir -p "$output"
 write_settings Port=COM1 Open=dword:1 Left=dword:0 Top=dword:600 Monitor=dword:1 \
   "Monitor Left=dword:0" "Monitor Top=dword:0" "Monitor Panels=dword:3" \

@@ -9,10 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/session.sh
 
-output=$(realpath -m "${1:-docs/screenshot.png}")
-build=${2:-build/release}
-start_screenshot_session "$build"
-mkdir -p "$(dirname "$output")"
+start_screenshot_session docs/screenshot.png "$@"
 write_settings Port=COM1 Open=dword:1 Monitor=dword:1 "Monitor Left=dword:190" \
   "Monitor Top=dword:0" "Monitor Show Editors=dword:1" "Monitor Panels=dword:2" \
   "Monitor Panel0 Command=p.v" "Monitor Panel0 Color=dword:ff000008" \

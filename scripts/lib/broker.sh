@@ -7,6 +7,8 @@
 #   writes the configuration into <folder>; a later one starts the broker
 #   again on the same. Sets broker_pid; fails when it does not listen in 10 s.
 # stop_broker: ends it (it saves its state) and waits.
+source scripts/lib/background.sh
+
 listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
 start_broker() {
@@ -26,20 +28,10 @@ start_broker() {
   fi
   "$program" -c "$folder/mosquitto.conf" >>"$folder/broker.log" 2>&1 </dev/null &
   broker_pid=$!
-  for _ in $(seq 100); do
-    listening "$broker_port" && return 0
-    kill -0 "$broker_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "mosquitto did not start:" >&2
-  cat "$folder/broker.log" >&2
-  return 1
+  wait_started "$broker_pid" mosquitto "$folder/broker.log" 100 listening "$broker_port"
 }
 
 stop_broker() {
-  if [[ -n ${broker_pid:-} ]]; then
-    kill "$broker_pid" 2>/dev/null || true
-    wait "$broker_pid" 2>/dev/null || true
-    broker_pid=""
-  fi
+  stop_background "${broker_pid:-}"
+  broker_pid=""
 }

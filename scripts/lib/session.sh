@@ -15,8 +15,11 @@
 #   exit the process in app_pid is killed, the simulator and the X server
 #   stop, on_session_end runs when the script defines it, and the folder
 #   goes.
-# start_screenshot_session <build dir>: the first steps of a screenshot: the
-#   packages, the window and the simulator built, a session started.
+# start_screenshot_session <default png> [png] [build dir]: the first steps
+#   of a screenshot script that takes those two arguments: $output (the
+#   png's full path, its folder made) and $build (build/release when not
+#   given) set, the packages, the window and the simulator built, a session
+#   started.
 # window_session [launcher...] <steps: starts $program (behind the
 #   launcher's words) on the X server, waits for the main window, whose id
 #   is then in $window, runs the bash steps read from standard input and
@@ -71,9 +74,12 @@ start_session() {
 }
 
 start_screenshot_session() {
+  output=$(realpath -m "${2:-$1}")
+  build=${3:-build/release}
+  mkdir -p "$(dirname "$output")"
   scripts/install-deps.sh
-  build_programs "$1" marrowlink k4410r-sim
-  start_session "$1"
+  build_programs "$build" marrowlink k4410r-sim
+  start_session "$build"
 }
 
 end_session() {

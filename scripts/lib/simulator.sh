@@ -5,6 +5,8 @@
 # start_simulator <k4410r-sim> <log file> [simulator options...]
 #   sets sim_pid and sim_port (COMn); fails when no port shows in 5 s.
 # stop_simulator: ends it, which removes its link.
+source scripts/lib/background.sh
+
 start_simulator() {
   local program=$1 log=$2
   shift 2
@@ -14,21 +16,16 @@ start_simulator() {
   "$program" "$@" >>"$log" 2>&1 </dev/null &
   sim_pid=$!
   sim_port=""
-  for _ in $(seq 50); do
-    sim_port=$(sed -n 's/^k4410r-sim: \(COM[0-9]*\) is .*/\1/p' "$log")
-    [[ -n $sim_port ]] && return 0
-    kill -0 "$sim_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "k4410r-sim did not start:" >&2
-  cat "$log" >&2
-  return 1
+  wait_started "$sim_pid" k4410r-sim "$log" 50 port_shown "$log"
+}
+
+# Sets sim_port from the simulator's first line, once it is there.
+port_shown() {
+  sim_port=$(sed -n 's/^k4410r-sim: \(COM[0-9]*\) is .*/\1/p' "$1")
+  [[ -n $sim_port ]]
 }
 
 stop_simulator() {
-  if [[ -n ${sim_pid:-} ]]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-    sim_pid=""
-  fi
+  stop_background "${sim_pid:-}"
+  sim_pid=""
 }
