@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -39,6 +40,12 @@ QString Tip(const TCommandButton& button) {
 }
 
 } // namespace
+
+struct TCommandsWindow::TRun {
+  QTimer Timer;
+  TLineTurns::TSource Source = 0;
+  std::string Command; // as typed
+};
 
 TCommandsWindow::TCommandsWindow(TLineTurns& turns,
                                  std::function<void(const std::string& bytes)> send)

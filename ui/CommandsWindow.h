@@ -3,7 +3,6 @@
 #include "ui/CommandButtons.h"
 #include "ui/LineTurns.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <cstddef>
@@ -67,11 +66,7 @@ protected:
 
 private:
   // What a button does on the line: its repeat and its turns.
-  struct TRun {
-    QTimer Timer;
-    TLineTurns::TSource Source = 0;
-    std::string Command; // as typed
-  };
+  struct TRun;
 
   std::unique_ptr<TRun> MakeRun(const TCommandButton& button);
   void Rebuild();

@@ -1,11 +1,9 @@
 #include "ui/LimitsDialog.h"
 
-#include "ui/ApplicationErrors.h"
 #include "ui/FormEdit.h"
 #include "ui/QtText.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 
@@ -20,21 +18,16 @@ QLineEdit* AddEdit(QFormLayout& form, const QString& label, const QString& name)
 } // namespace
 
 TLimitsDialog::TLimitsDialog(QWidget* parent, char decimalSeparator)
-    : QDialog(parent), DecimalSeparator(decimalSeparator) {
-  setObjectName(QStringLiteral("LimitsDialog"));
-  setWindowTitle(QStringLiteral("Limits"));
-  auto* form = new QFormLayout(this);
-  LowEdit = AddEdit(*form, QStringLiteral("&Low:"), QStringLiteral("LowEdit"));
-  HighEdit = AddEdit(*form, QStringLiteral("&High:"), QStringLiteral("HighEdit"));
-  HysteresisEdit = AddEdit(*form, QStringLiteral("H&ysteresis:"), QStringLiteral("HysteresisEdit"));
+    : TCheckedDialog(parent, QStringLiteral("LimitsDialog"), QStringLiteral("Limits")),
+      DecimalSeparator(decimalSeparator) {
+  LowEdit = AddEdit(*Form, QStringLiteral("&Low:"), QStringLiteral("LowEdit"));
+  HighEdit = AddEdit(*Form, QStringLiteral("&High:"), QStringLiteral("HighEdit"));
+  HysteresisEdit = AddEdit(*Form, QStringLiteral("H&ysteresis:"), QStringLiteral("HysteresisEdit"));
   HysteresisEdit->setPlaceholderText(QStringLiteral("0"));
   BeepCheckBox = new QCheckBox(QStringLiteral("&Beep when a value leaves its band"), this);
   BeepCheckBox->setObjectName(QStringLiteral("BeepCheckBox"));
-  form->addRow(BeepCheckBox);
-  Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  form->addRow(Buttons);
-  connect(Buttons, &QDialogButtonBox::accepted, this, &TLimitsDialog::accept);
-  connect(Buttons, &QDialogButtonBox::rejected, this, &TLimitsDialog::reject);
+  Form->addRow(BeepCheckBox);
+  AddButtons();
 }
 
 TLimitTexts TLimitsDialog::Texts() const {
@@ -55,12 +48,6 @@ void TLimitsDialog::SetBeep(bool on) {
   BeepCheckBox->setChecked(on);
 }
 
-void TLimitsDialog::accept() {
-  bool valid = false;
-  Guarded([&] {
-    ParseLimits(Texts(), DecimalSeparator);
-    valid = true;
-  });
-  if (valid)
-    QDialog::accept();
+void TLimitsDialog::Check() {
+  ParseLimits(Texts(), DecimalSeparator);
 }

@@ -2,16 +2,14 @@
 
 #include "watch/LimitTexts.h"
 
-#include <QDialog>
+#include "ui/CheckedDialog.h"
 
 class QCheckBox;
-class QDialogButtonBox;
 class QLineEdit;
 
 // A panel's limits as the operator types them, and the one Beep choice of
-// all panels. OK refuses texts that give no band, showing why in the error
-// box, and stays open with the texts as typed.
-class TLimitsDialog : public QDialog {
+// all panels. OK refuses texts that give no band.
+class TLimitsDialog : public TCheckedDialog {
   Q_OBJECT
 
 public:
@@ -27,11 +25,9 @@ public:
   QLineEdit* HighEdit = nullptr;
   QLineEdit* HysteresisEdit = nullptr;
   QCheckBox* BeepCheckBox = nullptr;
-  QDialogButtonBox* Buttons = nullptr;
-
-public slots:
-  void accept() override;
 
 private:
+  void Check() override;
+
   char DecimalSeparator;
 };
