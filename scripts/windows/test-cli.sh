@@ -10,8 +10,8 @@
 #   scripts/windows/test-cli.sh <marrowlink-cli.exe> <COMn> <its pseudo-terminal>
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-# shellcheck source=scripts/lib/broker.sh
-source scripts/lib/broker.sh
+# shellcheck source=scripts/lib/wine-cli.sh
+source scripts/lib/wine-cli.sh
 check_name="Windows command-line check"
 # shellcheck source=scripts/lib/checks.sh
 source scripts/lib/checks.sh
@@ -27,38 +27,9 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 start_broker "$work/broker"
 
-# cli <name> <arguments...>: the program's status, and its output in
-# $work/<name>.out and .err without Windows' line ends. A pseudo-terminal
-# cannot take even parity, and the kernel refuses a line format that then
-# changes nothing, so each run finds the line changed on the Linux side.
-cli() {
-  local name=$1 status=0
-  shift
-  stty -F "$pty" -clocal
-  wine "$exe" "$@" >"$work/$name.out" 2>"$work/$name.err" </dev/null || status=$?
-  sed -i 's/\r$//' "$work/$name.out" "$work/$name.err"
-  return "$status"
-}
-# shows <file> <what was expected>: says what the file holds instead; fails.
-shows() {
-  echo "        expected $2; $(basename "$1") holds:"
-  sed 's/^/          /' "$1"
-  return 1
-}
 # says <file> <text>: the file holds the text, or shows what it holds.
 says() { grep -qF -- "$2" "$1" || shows "$1" "\"$2\""; }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-# A persistent session of a subscriber that is away: the broker holds each
-# QoS 1 reading for it until it comes to collect them.
-subscribe() {
-  mosquitto_sub -h 127.0.0.1 -p "$broker_port" -c -i "$1" -q 1 -t "$2" -E
-}
-# collect <id> <topic> <seconds> [count]: what it holds, until that many
-# have come or the seconds have passed.
-collect() {
-  mosquitto_sub -h 127.0.0.1 -p "$broker_port" -c -i "$1" -q 1 -t "$2" -v -W "$3" ${4:+-C "$4"} \
-    2>/dev/null || true
-}
 
 answers() {
   cli send send "$port" p.v s.p || shows "$work/send.err" "exit status 0" || return 1
@@ -67,16 +38,6 @@ answers() {
 }
 check "send $port p.v s.p answers p.v 23.5 and s.p 25.0" answers
 
-three_readings() {
-  subscribe three 'marrowlink/#'
-  cli three poll "$port" p.v --count 3 --mqtt "127.0.0.1:$broker_port" || {
-    cat "$work/three.err"
-    return 1
-  }
-  collect three 'marrowlink/#' 10 3 >"$work/three.sub"
-  [ "$(grep -c "/$port/p.v {.*\"value\":23.5," "$work/three.sub")" -eq 3 ] ||
-    shows "$work/three.sub" "three readings of /$port/p.v"
-}
 check "poll --count 3 --mqtt publishes three readings at QoS 1" three_readings
 
 lines() { [ -f "$1" ] && wc -l <"$1" || echo 0; }

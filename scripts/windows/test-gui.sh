@@ -4,10 +4,11 @@
 # list holds the COM port that Wine maps to the simulator; that port opens
 # (its modem lines kept by tools/wine-modem, preloaded into Wine), and p.v
 # typed into Message is answered in the log from the simulator; both monitor
-# windows open; Trend of All Panels... opens a trend, which shows a readings
-# file and saves a PNG of it holding the line's colour; a Windows close
-# request ends the program, which leaves its
-# 34 settings in Wine's registry. Screenshots go beside the zip.
+# windows open; with the panel monitor polling the simulator, Trend of All
+# Panels... opens a trend of its polls and saves a PNG of it holding the
+# line's colour, and then shows a readings file and saves that too; a
+# Windows close request ends the program, which leaves its 34 settings in
+# Wine's registry. Screenshots go beside the zip.
 #
 #   scripts/windows/test-gui.sh [zip]    (default: build/windows/marrowlink-3.2-windows-x64.zip)
 set -euo pipefail
@@ -30,22 +31,15 @@ source scripts/lib/checks.sh
 [ -f "$zip" ] || die "no $zip (scripts/windows/package.sh makes it)"
 scripts/install-deps.sh windows-gui
 
-# The simulator runs natively; a small Windows program reads back what the
-# check cannot see through X: the clipboard, the system's error texts and
-# where a window's client area lies.
-sim_build=build/mingw-sim
-cmake -S . -B "$sim_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DMARROWLINK_GUI=OFF -DMARROWLINK_TESTS=OFF >/dev/null
-cmake --build "$sim_build" --target k4410r-sim marrowlink_wine_modem >/dev/null
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-wingui-XXXXXX")
 app_pid=""
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export XDG_CONFIG_HOME="$work/xdg"
-# A pseudo-terminal has no modem lines; this keeps them for Wine, so that
-# RTS keys each exchange with the simulator as on a real port.
-export LD_PRELOAD=$PWD/$sim_build/bin/libmarrowlink_wine_modem.so
+# shellcheck source=scripts/lib/wine-sim.sh
+source scripts/lib/wine-sim.sh
+# shellcheck source=scripts/lib/wine-operator.sh
+source scripts/lib/wine-operator.sh
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
   stop_simulator
@@ -56,8 +50,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -static -o "$work/wintext.exe" tests/windows-gui/WinText.cpp ||
-  die "building the text reader"
+build_wine_sim
+build_wintext || die "building the text reader"
 unzip -q "$zip" -d "$work/unpacked" || die "unpacking $zip"
 app=$(find "$work/unpacked" -mindepth 1 -maxdepth 1 -type d | head -n 1)
 [ -f "$app/marrowlink.exe" ] || die "the zip has no marrowlink.exe in its folder"
@@ -74,27 +68,12 @@ check "marrowlink.exe is a GUI program (no console window)" gui_subsystem
 
 start_xvfb 1280x1024x24 || die "starting Xvfb"
 
-start_simulator "$sim_build/bin/k4410r-sim" "$work/sim.log" --steady --port "${sim_port#COM}" ||
-  die "starting k4410r-sim"
-pty=$(readlink "$XDG_CONFIG_HOME/marrowlink/dosdevices/${sim_port,,}") || die "the simulator's port link"
-
-wine_quiet() { wine "$@" >/dev/null 2>&1 </dev/null; }
-start_wine() {
-  mkdir -p "$WINEPREFIX"
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine_quiet cmd /c exit
-}
-start_wine
-# Wine's device manager reads its port table only when it starts.
-wine_quiet reg add 'HKLM\Software\Wine\Ports' /v "$sim_port" /d "$pty" /f || die "mapping $sim_port to $pty"
+sim_behind_port "$sim_port" "$work/sim.log" || die "starting k4410r-sim behind $sim_port"
 # What an operator would have left: the simulator's port, and the window
 # placed clear of the top-left corner, where the monitors open.
 wine_quiet reg add "$key" /v Port /t REG_SZ /d "$sim_port" /f || die "seeding the settings"
 wine_quiet reg add "$key" /v Left /t REG_DWORD /d 500 /f || die "seeding the settings"
 wine_quiet reg add "$key" /v Top /t REG_DWORD /d 400 /f || die "seeding the settings"
-wineserver -k >/dev/null 2>&1 </dev/null || true
-wineserver -w >/dev/null 2>&1 </dev/null || true
-start_wine
 
 # The command-line program of the zip starts, says what it is, and finds the
 # simulator's port as the window does.
@@ -103,14 +82,6 @@ cli_runs() {
     wine "$app/marrowlink-cli.exe" ports 2>/dev/null </dev/null | grep -F "$sim_port" >/dev/null
 }
 check "marrowlink-cli.exe starts and lists $sim_port" cli_runs
-
-wintext() { wine "$work/wintext.exe" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
-shot() { import -window root "$out/$1" 2>/dev/null && echo "        screenshot: $out/$1"; }
-# click <x> <y>: at a point of the main window's client area.
-click() {
-  xdotool mousemove $((origin_x + $1)) $((origin_y + $2)) click 1
-  sleep 0.5
-}
 
 (cd "$app" && exec wine ./marrowlink.exe >"$work/marrowlink.log" 2>&1 </dev/null) &
 app_pid=$!
@@ -121,7 +92,7 @@ wait_windows "$title" 1 90 || {
 }
 echo "ok:     the window \"$title\" appeared after $(($(date +%s) - started)) s"
 sleep 2
-read -r origin_x origin_y < <(wintext client "$title") || die "finding the window's client area"
+find_client || die "finding the window's client area"
 shot windows-gui.png
 
 # The saved port is selected only when the list holds it; opening the list
@@ -162,70 +133,32 @@ error_box() {
   fi
 }
 
-# Open opens the simulator's port: no error box comes (one that does is
-# dismissed, so that the checks after it can go on).
-opens() {
-  click 345 23
-  sleep 3
-  kill -0 "$app_pid" 2>/dev/null && [ "$(windows_named "$title" | wc -l)" -eq 1 ] && return 0
-  echo "        an error box came, or the program ended"
-  shot windows-gui-error.png
-  xdotool key Return
-  return 1
-}
-check "$sim_port opens" opens
-# log_text: the main window's log, as Ctrl+A and Ctrl+C there copy it.
-log_text() {
-  click 150 200
-  xdotool key ctrl+a ctrl+c
-  sleep 0.5
-  wintext clipboard | tr -d '\r'
-}
-# answered <message> <first log line>: typed into Message and sent with
-# Enter, the message's answer shows in the log within 10 s.
-answered() {
-  local deadline=$((SECONDS + 10)) log
-  click 150 60
-  xdotool key ctrl+a
-  xdotool type --delay 50 "$1"
-  xdotool key Return
-  while :; do
-    log=$(log_text) || log=""
-    [ "$(printf '%s\n' "$log" | head -n 1)" = "$2" ] && break
-    if [ $SECONDS -ge $deadline ]; then
-      printf '        the log holds:\n%s\n' "$log" | sed 's/^/          /'
-      return 1
-    fi
-    sleep 1
-  done
-  shot windows-gui-answer.png
-}
+check "$sim_port opens" port_opens
 check "p.v sent through the window is answered: \"1. p.v 23.5\"" answered p.v "1. p.v 23.5"
 
-# The program carries on: both monitors open from their check boxes.
+# The program carries on: both monitors open from their check boxes, the
+# panel monitor first.
 click 66 85
 check "the panel monitor window opens" wait_windows K4410R_MonitorForm 1 15
-click 146 85
-check "the two-value monitor window opens" wait_windows TestVM806D_LX_MonitorForm 1 15
-sleep 1
-shot windows-gui-monitors.png
 
 # The trend, drawn by the program itself: Trend of All Panels..., the last
-# item of a panel's menu, opens it; Open Recording... (Alt+O) shows the
-# readings file that comes with this check, and Save Image As... (Alt+S)
-# saves the plot, in whose middle the line's colour must show (the value
-# axis beside it has that colour too). The port is closed first: while both
-# monitors poll the simulator, their exchanges keep the window so busy that
-# the menu comes after the keys meant for it.
-click 345 23
-cp tests/windows-gui/recording.csv "$work/recording.csv"
-# in_dialog <title> <path>: the file dialog of that title takes the path.
+# item of a panel's menu, opens it; Save Image As... (Alt+S) saves the plot,
+# where the line's colour must show away from the value axis on the left,
+# which has that colour too. First the trend of real polls, made while the
+# panel monitor polls the simulator's p.v alone for a few seconds: while
+# both monitors poll, their exchanges keep the window so busy that the menu
+# comes after the keys meant for it.
+sleep 5
+# in_dialog <title> <path>: the file dialog of that title takes the path,
+# in place of the name it offers (the last one saved, once there was one:
+# Wine's edit box takes no Ctrl+A).
 in_dialog() {
   wait_windows "$1" 1 20 || {
     echo "        no dialog \"$1\" came"
     return 1
   }
   sleep 1
+  xdotool key End shift+Home
   xdotool type --delay 20 "Z:${2//\//\\}"
   xdotool key Return
 }
@@ -245,7 +178,47 @@ trend_opens() {
   xdotool key Up Return
   wait_windows "Trend p.v" 1 20
 }
+# line_saved <trend window> <screenshot> <part> <pixels>: Save Image As...
+# saves a PNG whose part (the middle, or the newest end, where ten minutes
+# of the plot hold the last seconds' polls) holds at least that many pixels
+# of the line's colour; a copy goes beside the zip.
+line_saved() {
+  local image=$work/$2 count crop
+  case $3 in
+    middle) crop=(-gravity center -crop 50%x50%+0+0) ;;
+    newest) crop=(-gravity east -crop 25%x100%+0+0) ;;
+  esac
+  in_trend "$1" alt+s && in_dialog "Save Image As" "$image" || return 1
+  local deadline=$((SECONDS + 20))
+  until [ -s "$image" ]; do
+    [ $SECONDS -lt $deadline ] || {
+      echo "        no $image"
+      shot "windows-gui-unsaved-$2"
+      return 1
+    }
+    sleep 0.5
+  done
+  sleep 1
+  cp "$image" "$out/$2"
+  count=$(convert "$image" "${crop[@]}" +repage txt:- | grep -ci '#1F77B4')
+  echo "        $count pixels of the line's colour #1F77B4 at the plot's $3 part"
+  [ "$count" -ge "$4" ]
+}
 check "Trend of All Panels... opens the trend of p.v" trend_opens
+sleep 1
+shot windows-gui-trend-polls.png
+check "Save Image As... saves the polls of p.v as a PNG with the line in its colour" \
+  line_saved "Trend p.v" windows-gui-trend-polls-saved.png newest 5
+
+click 146 85
+check "the two-value monitor window opens" wait_windows TestVM806D_LX_MonitorForm 1 15
+sleep 1
+shot windows-gui-monitors.png
+
+# Then a recording: with the port closed, Open Recording... (Alt+O) shows
+# the readings file that comes with this check.
+click 345 23
+cp tests/windows-gui/recording.csv "$work/recording.csv"
 recording_opens() {
   in_trend "Trend p.v" alt+o && in_dialog "Open Recording" "$work/recording.csv" &&
     wait_windows "Trend p.v - recording.csv" 1 20
@@ -253,24 +226,8 @@ recording_opens() {
 check "Open Recording... shows the readings file" recording_opens
 sleep 1
 shot windows-gui-trend.png
-line_saved() {
-  local image=$work/trend.png count
-  in_trend "Trend p.v - recording.csv" alt+s && in_dialog "Save Image As" "$image" || return 1
-  local deadline=$((SECONDS + 20))
-  until [ -s "$image" ]; do
-    [ $SECONDS -lt $deadline ] || {
-      echo "        no $image"
-      return 1
-    }
-    sleep 0.5
-  done
-  sleep 1
-  cp "$image" "$out/windows-gui-trend-saved.png"
-  count=$(convert "$image" -gravity center -crop 50%x50%+0+0 +repage txt:- | grep -ci '#1F77B4')
-  echo "        $count pixels of the line's colour #1F77B4 in the middle of the plot"
-  [ "$count" -ge 50 ]
-}
-check "Save Image As... saves a PNG with the line in its colour" line_saved
+check "Save Image As... saves a PNG with the line in its colour" \
+  line_saved "Trend p.v - recording.csv" windows-gui-trend-saved.png middle 50
 
 # A Windows close request, as when Windows logs off: the main window closes
 # and the program ends, saving its settings.

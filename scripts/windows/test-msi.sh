@@ -3,7 +3,10 @@
 # prefix, as a user meets it: "msiexec /i ... /qn" installs exactly the
 # files of the zip beside it into Program Files\marrowlink, with a
 # Start-menu entry and one entry in Installed apps; the Start-menu entry
-# starts the window, which saves its 34 values at a close request; the task
+# starts the window, which opens COM9 (the simulator's port, its modem lines
+# kept by tools/wine-modem, preloaded into Wine), answers p.v there and
+# saves its 34 values at a close request; the installed marrowlink-cli.exe
+# publishes three polls of p.v to a real broker; the task
 # file it brings imports with schtasks /Create /XML, and marrowlink-cli
 # takes the task's command line; the next version's installer (built here
 # from the same zip with a higher version and a changed README) replaces it
@@ -27,6 +30,7 @@ msi=$(realpath -m "${1:-build/windows/marrowlink-3.2-windows-x64.msi}")
 zip=${msi%.msi}.zip
 out=$(dirname "$msi")
 title='K4410R Diroridodevo 3.2'
+sim_port=COM9
 key=$settings_key
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 task='marrowlink COM3'
@@ -49,8 +53,18 @@ export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko prompt, and no menu entries on this machine for the
 # Start-menu entry of the installer.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export XDG_CONFIG_HOME="$work/xdg"
+# shellcheck source=scripts/lib/wine-sim.sh
+source scripts/lib/wine-sim.sh
+shots=windows-msi
+# shellcheck source=scripts/lib/wine-operator.sh
+source scripts/lib/wine-operator.sh
+# shellcheck source=scripts/lib/wine-cli.sh
+source scripts/lib/wine-cli.sh
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  stop_broker
+  stop_simulator
   wineserver -k >/dev/null 2>&1 </dev/null || true
   stop_xvfb
   rm -rf "$work"
@@ -58,11 +72,11 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
+build_wine_sim
+build_wintext || die "building the text reader"
 start_xvfb 1280x1024x24 || die "starting Xvfb"
-mkdir -p "$WINEPREFIX"
-wineserver -p >/dev/null 2>&1 </dev/null
-wine_quiet() { wine "$@" >/dev/null 2>&1 </dev/null; }
-wine_quiet cmd /c exit
+sim_behind_port "$sim_port" "$work/sim.log" || die "starting k4410r-sim behind $sim_port"
+start_broker "$work/broker" || die "starting mosquitto"
 unix_path() { winepath -u "$1" 2>/dev/null </dev/null; }
 folder=$(unix_path 'C:\Program Files\marrowlink')
 sessions=$(unix_path "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null </dev/null | tr -d '\r')")/marrowlink/sessions
@@ -70,8 +84,10 @@ sessions=$(unix_path "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null </dev/null |
 menus=('C:\ProgramData\Microsoft\Windows\Start Menu\Programs'
   "$(wine cmd /c echo %APPDATA% 2>/dev/null </dev/null | tr -d '\r')\Microsoft\Windows\Start Menu\Programs")
 
-# What an operator would have before installing: settings (the window
-# placed clear of the corner) and a day of session records.
+# What an operator would have before installing: settings (the
+# simulator's port, the window placed clear of the corner) and a day of
+# session records.
+wine_quiet reg add "$key" /v Port /t REG_SZ /d "$sim_port" /f || die "seeding the settings"
 wine_quiet reg add "$key" /v Left /t REG_DWORD /d 500 /f || die "seeding the settings"
 wine_quiet reg add "$key" /v Top /t REG_DWORD /d 400 /f || die "seeding the settings"
 mkdir -p "$sessions"
@@ -142,6 +158,13 @@ if lnk=$(menu_entry); then
     app_pid=$(xdotool getwindowpid "$(windows_named "$title" | head -n 1)")
     sleep 2
     shot windows-msi.png
+    if find_client; then
+      check "the installed program opens $sim_port" port_opens
+      check "p.v sent through the installed window is answered: \"1. p.v 23.5\"" \
+        answered p.v "1. p.v 23.5"
+    else
+      check "finding the window's client area" false
+    fi
     wine_quiet taskkill /im marrowlink.exe || true
     check "the installed program ends on a close request" app_exited any
     read_settings "$key" "$work"
@@ -151,6 +174,10 @@ if lnk=$(menu_entry); then
     check "the Start-menu entry shows the window \"$title\"" false
   fi
 fi
+
+exe=$folder/marrowlink-cli.exe port=$sim_port pty=$sim_pty
+check "the installed marrowlink-cli.exe poll $sim_port p.v --count 3 --mqtt publishes three readings" \
+  three_readings
 before=$(kept)
 
 # The task of the README, imported as the README says.

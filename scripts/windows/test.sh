@@ -8,7 +8,6 @@
 # preloaded into Wine (tools/wine-modem).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-source scripts/lib/simulator.sh
 
 scripts/install-deps.sh windows
 
@@ -17,20 +16,14 @@ scripts/windows/build-mosquitto.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
 
-sim_build=build/mingw-sim
-cmake -S . -B "$sim_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DMARROWLINK_GUI=OFF -DMARROWLINK_TESTS=OFF >/dev/null
-cmake --build "$sim_build" --target k4410r-sim marrowlink_wine_modem -j "$jobs"
-# A pseudo-terminal has no modem lines, so Wine refuses RTS on it (error
-# 50); preloaded into Wine, this library keeps them, so that RTS keys each
-# exchange with the simulator as on a real port. Other requests pass through.
-export LD_PRELOAD=$PWD/$sim_build/bin/libmarrowlink_wine_modem.so
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-wine-XXXXXX")
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko prompt on the first run, and no window anywhere.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+export XDG_CONFIG_HOME="$work/xdg"
 unset DISPLAY WAYLAND_DISPLAY
+# shellcheck source=scripts/lib/wine-sim.sh
+source scripts/lib/wine-sim.sh
 
 cleanup() {
   stop_simulator
@@ -39,28 +32,12 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
+build_wine_sim
 
 # Wine itself maps the machine's ttyS ports to the low COM numbers; the
 # simulator takes one far above them.
 sim_port=COM9
-XDG_CONFIG_HOME="$work/xdg" start_simulator "$sim_build/bin/k4410r-sim" "$work/sim.log" \
-  --steady --port "${sim_port#COM}"
-link="$work/xdg/marrowlink/dosdevices/com${sim_port#COM}"
-
-# wineserver and Wine's start-up services keep their output pipes open:
-# ctest would wait on them, so they start before it, attached to nothing.
-start_wine() {
-  mkdir -p "$WINEPREFIX"
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
-}
-start_wine
-# Wine's device manager reads its port table only when it starts.
-wine reg add 'HKLM\Software\Wine\Ports' /v "$sim_port" /d "$(readlink "$link")" /f \
-  >/dev/null 2>&1 </dev/null
-wineserver -k >/dev/null 2>&1 </dev/null || true
-wineserver -w >/dev/null 2>&1 </dev/null || true
-start_wine
+sim_behind_port "$sim_port" "$work/sim.log"
 
 MARROWLINK_SIM_PORT="$sim_port" ctest --preset mingw --timeout 120
-scripts/windows/test-cli.sh build/mingw/bin/marrowlink-cli.exe "$sim_port" "$(readlink "$link")"
+scripts/windows/test-cli.sh build/mingw/bin/marrowlink-cli.exe "$sim_port" "$sim_pty"
