@@ -1,10 +1,13 @@
 # shellcheck shell=bash
 # The simulator behind a COM port of a fresh Wine prefix, its modem lines
 # kept for Wine: the steps every Windows check under Wine starts with.
-# Sourced after WINEPREFIX (a folder that does not exist yet) and
-# XDG_CONFIG_HOME (where the simulator registers its port) are exported; it
-# brings simulator.sh with it.
+# Sourced; it brings simulator.sh with it.
 #
+# start_wine_check <name>: $work, a temporary folder that goes at exit, with
+#   the fresh prefix (WINEPREFIX) and the simulator's XDG_CONFIG_HOME in it,
+#   and build_wine_sim done. At exit (or INT, TERM) the process in app_pid,
+#   the broker and the X server (when their scripts are sourced), the
+#   simulator and Wine's server end.
 # build_wine_sim: builds the native simulator and tools/wine-modem in
 #   build/mingw-sim (sim_build) and preloads the library into every Wine
 #   process started after it. A pseudo-terminal has no modem lines, so Wine
@@ -18,6 +21,28 @@
 #   (sim_pty: its pseudo-terminal) and maps the port to it in Wine, whose
 #   device manager reads its port table only when it starts.
 source scripts/lib/simulator.sh
+
+start_wine_check() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-$1-XXXXXX")
+  app_pid=""
+  export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
+  # No Mono or Gecko prompt on the first run, and no menu entries on this
+  # machine for a Start-menu entry the installer makes.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export XDG_CONFIG_HOME="$work/xdg"
+  trap end_wine_check EXIT
+  trap 'exit 1' INT TERM
+  build_wine_sim
+}
+
+end_wine_check() {
+  [[ -z $app_pid ]] || kill "$app_pid" 2>/dev/null || true
+  if declare -F stop_broker >/dev/null; then stop_broker; fi
+  stop_simulator
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  if declare -F stop_xvfb >/dev/null; then stop_xvfb; fi
+  rm -rf "$work"
+}
 
 build_wine_sim() {
   sim_build=build/mingw-sim

@@ -31,26 +31,11 @@ source scripts/lib/checks.sh
 [ -f "$zip" ] || die "no $zip (scripts/windows/package.sh makes it)"
 scripts/install-deps.sh windows-gui
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-wingui-XXXXXX")
-app_pid=""
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export XDG_CONFIG_HOME="$work/xdg"
 # shellcheck source=scripts/lib/wine-sim.sh
 source scripts/lib/wine-sim.sh
 # shellcheck source=scripts/lib/wine-operator.sh
 source scripts/lib/wine-operator.sh
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  stop_simulator
-  wineserver -k >/dev/null 2>&1 </dev/null || true
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-build_wine_sim
+start_wine_check wingui
 build_wintext || die "building the text reader"
 unzip -q "$zip" -d "$work/unpacked" || die "unpacking $zip"
 app=$(find "$work/unpacked" -mindepth 1 -maxdepth 1 -type d | head -n 1)

@@ -47,13 +47,6 @@ version=$(sed -E 's/^marrowlink-([0-9.]+)-windows-x64$/\1/' <<<"$(basename "$zip
 IFS=. read -r major minor build <<<"$version"
 next_version=$major.$minor.$((${build:-0} + 1))
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-winmsi-XXXXXX")
-app_pid=""
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
-# No Mono or Gecko prompt, and no menu entries on this machine for the
-# Start-menu entry of the installer.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export XDG_CONFIG_HOME="$work/xdg"
 # shellcheck source=scripts/lib/wine-sim.sh
 source scripts/lib/wine-sim.sh
 shots=windows-msi
@@ -61,18 +54,7 @@ shots=windows-msi
 source scripts/lib/wine-operator.sh
 # shellcheck source=scripts/lib/wine-cli.sh
 source scripts/lib/wine-cli.sh
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  stop_broker
-  stop_simulator
-  wineserver -k >/dev/null 2>&1 </dev/null || true
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-build_wine_sim
+start_wine_check winmsi
 build_wintext || die "building the text reader"
 start_xvfb 1280x1024x24 || die "starting Xvfb"
 sim_behind_port "$sim_port" "$work/sim.log" || die "starting k4410r-sim behind $sim_port"

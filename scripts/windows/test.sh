@@ -16,23 +16,11 @@ scripts/windows/build-mosquitto.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-wine-XXXXXX")
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
-# No Mono or Gecko prompt on the first run, and no window anywhere.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export XDG_CONFIG_HOME="$work/xdg"
-unset DISPLAY WAYLAND_DISPLAY
 # shellcheck source=scripts/lib/wine-sim.sh
 source scripts/lib/wine-sim.sh
-
-cleanup() {
-  stop_simulator
-  wineserver -k >/dev/null 2>&1 </dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-build_wine_sim
+start_wine_check wine
+# No window anywhere.
+unset DISPLAY WAYLAND_DISPLAY
 
 # Wine itself maps the machine's ttyS ports to the low COM numbers; the
 # simulator takes one far above them.
