@@ -21,7 +21,7 @@ TOutputSink::TOutputSink(std::string path, const std::vector<std::string>& csvCo
   // Only a file of its own can hold earlier rows (a device or a pipe is
   // written to, never read).
   std::error_code ignored;
-  const bool continued = std::filesystem::is_regular_file(Path, ignored) &&
+  const bool continued = Path != "-" && std::filesystem::is_regular_file(Path, ignored) &&
                          std::filesystem::file_size(Path, ignored) > 0;
   if (continued) {
     // One that cannot be read is left to the open below, which says why.

@@ -7,15 +7,18 @@
 #   tree into <folder> (replacing it) and marks it complete; a complete
 #   folder is kept as it is. On failure says why on stderr and returns 1.
 fetch_debian_source() (
-  set -euo pipefail
+  # Callers test the result (`|| ...`), which turns -e off in here: every
+  # step that can fail is checked itself.
+  set -uo pipefail
   local package=$1 version=$2 dest=$3 apt_dir fetch unpacked f n=0
   [ -f "$dest/.complete" ] && exit 0
   echo "== Fetching the source of $package $version"
-  apt_dir=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-apt-XXXXXX")
+  apt_dir=$(mktemp -d "${TMPDIR:-/tmp}/marrowlink-apt-XXXXXX") || exit 1
   fetch=$dest.fetch
   trap 'rm -rf "$apt_dir" "$fetch"' EXIT
-  mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-  : >"$apt_dir/sources.list"
+  mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" ||
+    exit 1
+  : >"$apt_dir/sources.list" || exit 1
   shopt -s nullglob
   for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
     [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >>"$apt_dir/sources.list"
@@ -37,7 +40,7 @@ fetch_debian_source() (
     exit 1
   }
   rm -rf "$fetch"
-  mkdir -p "$fetch"
+  mkdir -p "$fetch" || exit 1
   (cd "$fetch" && apt-get "${apt_opts[@]}" source -qq "$package=$version") || {
     echo "source download failed: apt-get source $package=$version" >&2
     exit 1
@@ -48,6 +51,5 @@ fetch_debian_source() (
     exit 1
   fi
   rm -rf "$dest"
-  mv "$unpacked" "$dest"
-  touch "$dest/.complete"
+  mv "$unpacked" "$dest" && touch "$dest/.complete"
 )

@@ -52,7 +52,8 @@ check_licences() {
     library=${names[$path]:-}
     [[ -n $library && -z ${owner[$library]:-} ]] && owner[$library]=$package
   done < <(dpkg-query -S "${paths[@]}" 2>/dev/null || true)
-  for library in $(printf '%s\n' "${!loader[@]}" | sort); do
+  # A "not found: <name>" key holds spaces: one key per line.
+  while IFS= read -r library; do
     file=${loader[$library]}
     if [[ $library == "not found:"* ]]; then
       echo "licences: $file needs ${library#not found: }, which is not installed" >&2
@@ -73,7 +74,7 @@ check_licences() {
       echo "licences: $library (loaded by $file) is from $package, under ${licences[$package]} alone" >&2
       failed=1
     fi
-  done
+  done < <(printf '%s\n' "${!loader[@]}" | sort)
   for package in $(printf '%s\n' "${!seen[@]}" | sort); do
     printf '  %-22s %s\n' "$package" "${licences[$package]:-(not listed)}"
   done

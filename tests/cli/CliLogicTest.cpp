@@ -5,11 +5,15 @@
 #include "cli/MqttCredentials.h"
 #include "cli/MqttQueue.h"
 #include "cli/MqttTopic.h"
+#include "cli/OutputSink.h"
 #include "cli/PollSchedule.h"
 #include "cli/ReadingJson.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace {
@@ -160,4 +164,22 @@ TEST(ReadingJson, ValuesAreJsonNumbersWhenTheyReadAsOneAndTextOtherwise) {
 TEST(MqttTopic, ACommandIsOneLevelWithoutWildcards) {
   EXPECT_EQ(ReadingTopic("marrowlink/st7", "COM3", "p.v"), "marrowlink/st7/COM3/p.v");
   EXPECT_EQ(ReadingTopic("p", "COM3", "a/b+#%\x01"), "p/COM3/a%2Fb%2B%23%25%01");
+}
+
+// "-" is standard output, never a file of that name in the working folder.
+TEST(OutputSink, StandardOutputGetsTheHeaderWhateverFileIsNamedDash) {
+  TempDir dir;
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  std::ofstream("-", std::ios::binary) << "time,other\r\n";
+  testing::internal::CaptureStdout();
+  std::string written;
+  try {
+    TOutputSink("-", {"p.v"});
+    written = testing::internal::GetCapturedStdout();
+  } catch (const std::exception& e) {
+    written = testing::internal::GetCapturedStdout() + e.what();
+  }
+  std::filesystem::current_path(before);
+  EXPECT_EQ(written, "time,p.v\r\n");
 }
