@@ -90,8 +90,10 @@ void AddAnswerEnd(CLI::App& command, std::string& answerEnd) {
 std::optional<TAnswerEnd> ParseAnswerEnd(const std::string& text) {
   if (text.empty())
     return std::nullopt;
-  if (text == "wait" || text == "line")
-    return text == "wait" ? TAnswerEnd::Wait : TAnswerEnd::Line;
+  if (text == "wait")
+    return TAnswerEnd::Wait;
+  if (text == "line")
+    return TAnswerEnd::Line;
   throw TUsageError("--answer-end takes wait or line, not \"" + text + "\"");
 }
 
@@ -160,12 +162,14 @@ void CheckOutputsApart(const TCliOptions& options) {
                           " cannot write to the same place");
 }
 
-// A topic prefix: one or more levels, without the subscription wildcards.
-std::string CheckedPrefix(const std::string& prefix) {
+// One or more topic levels, without the subscription wildcards.
+std::string CheckedDiscoveryPrefix(const std::string& prefix) {
   if (prefix.find_first_of("+#") != std::string::npos || prefix.front() == '/' ||
       prefix.back() == '/')
-    throw TUsageError("--mqtt-discovery-prefix takes topic levels without + or #, not \"" + prefix +
-                      "\"");
+    throw TUsageError(
+        "--mqtt-discovery-prefix takes topic levels without + or # and without a / at either end, "
+        "not \"" +
+        prefix + "\"");
   return prefix;
 }
 
@@ -192,7 +196,7 @@ void CheckPollOptions(TCliOptions& options, const TRaw& raw) {
   mqtt.CaFile = raw.MqttCaFile;
   mqtt.Discovery = raw.MqttDiscovery;
   if (!raw.MqttDiscoveryPrefix.empty())
-    mqtt.DiscoveryPrefix = CheckedPrefix(raw.MqttDiscoveryPrefix);
+    mqtt.DiscoveryPrefix = CheckedDiscoveryPrefix(raw.MqttDiscoveryPrefix);
   options.Mqtt = mqtt;
 }
 

@@ -1,9 +1,8 @@
 #include "cli/InfluxLine.h"
 
+#include "cli/ReadingJson.h"
 #include "platform/TextEncoding.h"
 #include "record/Escape.h"
-
-#include <charconv>
 
 namespace {
 
@@ -19,13 +18,6 @@ std::string Carried(std::string_view bytes) {
   for (std::size_t at = 0; at < bytes.size(); ++at)
     carried += Uncarried(bytes[at]) ? EscapeField(bytes.substr(at, 1)) : std::string(1, bytes[at]);
   return platform::SystemToUtf8(carried);
-}
-
-// The shortest text that reads back as the same double.
-std::string FloatText(double value) {
-  char text[32];
-  const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-  return error == std::errc() ? std::string(text, end) : "0";
 }
 
 } // namespace
@@ -58,6 +50,6 @@ std::string InfluxLine(std::string_view port, std::string_view command,
   std::string line = "marrowlink,port=" + InfluxTag(port);
   if (!command.empty())
     line += ",command=" + InfluxTag(command);
-  line += number ? " value=" + FloatText(*number) : " text=" + InfluxString(text);
+  line += number ? " value=" + JsonNumber(*number) : " text=" + InfluxString(text);
   return line + ' ' + std::to_string(epochNs);
 }

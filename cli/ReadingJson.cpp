@@ -7,15 +7,13 @@
 #include <charconv>
 #include <cstdio>
 
-namespace {
-
-// JSON has no leading zeros, lone full stops or plus signs: the number is
-// written anew, as the shortest text that reads back as the same double.
 std::string JsonNumber(double value) {
   char text[32];
   const auto [end, error] = std::to_chars(text, text + sizeof text, value);
   return error == std::errc() ? std::string(text, end) : "null";
 }
+
+namespace {
 
 std::string JsonValue(const TReading& reading) {
   if (!reading.Shown)

@@ -7,11 +7,23 @@
 
 namespace {
 
+// A switch, so that a step added without a name does not build.
 const char* StepName(TExchangeStep step) {
-  // In the order the steps are declared.
-  static constexpr const char* Names[] = {"RTS up",   "write returned", "drain returned",
-                                          "RTS down", "chunk",          "answer read"};
-  return Names[static_cast<std::size_t>(step)];
+  switch (step) {
+  case TExchangeStep::RtsUp:
+    return "RTS up";
+  case TExchangeStep::WriteReturned:
+    return "write returned";
+  case TExchangeStep::DrainReturned:
+    return "drain returned";
+  case TExchangeStep::RtsDown:
+    return "RTS down";
+  case TExchangeStep::ChunkRead:
+    return "chunk";
+  case TExchangeStep::AnswerRead:
+    return "answer read";
+  }
+  return "?";
 }
 
 } // namespace

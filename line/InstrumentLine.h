@@ -28,7 +28,8 @@ struct TLineHandlers {
 // written to the session record before it returns and made into one
 // reading. A lost device leaves the line closed to exchanges, and its
 // TDeviceLost goes on to the caller, who records what it makes of it before
-// Close records the close. A session line that cannot be written never
+// Close records the close, unless its Lost handler closes the line (the
+// window's does), when the close comes first. A session line that cannot be written never
 // stops an exchange.
 class TInstrumentLine {
 public:
@@ -55,7 +56,8 @@ public:
   // The protocol, null after Close.
   TK4410RProtocol* Protocol() const { return Instrument.get(); }
   // The COM name on every line of the record: the port opened last, until
-  // Close, so what follows a loss names it; empty while closed.
+  // Close, so what follows a loss names it until a Lost handler closes the
+  // line; empty while closed.
   const std::string& Port() const { return PortName; }
 
   // One exchange of command, to which the protocol adds its line end. On a
@@ -73,7 +75,8 @@ public:
   char DecimalSeparator() const { return Separator; }
 
 private:
-  // The protocol's exchange of command, traced; a lost device closes the line.
+  // The protocol's exchange of command, traced; a lost device runs
+  // Handlers.Lost before its error goes on.
   void RunProtocol(const std::string& command);
   void EndTrace();
   template <class F> void Recorded(F&& write);

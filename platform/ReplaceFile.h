@@ -11,7 +11,9 @@ namespace platform {
 // over it. On Linux a file that was there keeps its mode; on Windows the new
 // file takes the access its folder hands down. On failure (a full disk, a
 // write, flush or close refused) the file stays as it was and no temporary
-// is left; false is returned with the last error set.
+// is left; false is returned with the last error set. Only a failure to
+// flush the folder after the rename returns false with the new content
+// already in place.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 } // namespace platform

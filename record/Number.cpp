@@ -91,5 +91,5 @@ TShownValue ReadShown(std::string text, char decimalSeparator) {
 }
 
 TShownValue ShownNumber(double value, char decimalSeparator) {
-  return {FloatToStr(value, decimalSeparator), TNumber{value, FloatToStr(value, '.')}};
+  return ReadShown(FloatToStr(value, decimalSeparator), decimalSeparator);
 }

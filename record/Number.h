@@ -22,7 +22,7 @@ std::optional<std::string> NumberText(std::string_view text, char decimalSeparat
 std::optional<double> ParseReading(std::string_view text, char decimalSeparator);
 
 // A number read from a shown value: its value, and its digits as a reader of
-// any locale takes them (NumberText's).
+// any locale takes them (with a full stop, without blanks or a plus sign).
 struct TNumber {
   double Value = 0;
   std::string Digits;

@@ -6,14 +6,9 @@
 
 #include <map>
 
-namespace {
-
-// The intervals the Commands window accepts: once, or from 100 ms.
 bool AcceptedEvery(std::int32_t ms) {
   return ms == 0 || ms >= 100;
 }
-
-} // namespace
 
 TCommandsDatabase::TCommandsDatabase(TSettingsAccess access) : TSubkeyDatabase(access) {
   TCommandsDatabase::DefineRecords();

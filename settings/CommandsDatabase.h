@@ -8,6 +8,8 @@
 
 // The most command buttons the Commands window holds.
 inline constexpr int MaxCommandButtons = 100;
+// The intervals the Commands window accepts: 0 (once), or from 100 ms.
+bool AcceptedEvery(std::int32_t ms);
 
 // One command button as the subkey Commands keeps it.
 struct TCommandButton {

@@ -78,10 +78,10 @@ public:
   bool Value = false;
 };
 
-// A fixed, ordered set of named settings kept under one key of the current
-// user's registry. A concrete store names the key and adds its records in
-// DefineRecords; its constructor runs DefineRecords and then Load, so a
-// store is loaded once it exists.
+// An ordered set of named settings kept under one key of the current user's
+// registry (a store may drop records: RemoveRecord). A concrete store names the key and adds its
+// records in DefineRecords; its constructor runs DefineRecords and then Load, so a store is loaded
+// once it exists.
 class TDatabase {
 public:
   virtual ~TDatabase(); // does not save: a destructor must not throw
@@ -89,7 +89,7 @@ public:
   TDatabase& operator=(const TDatabase&) = delete;
 
   // Reads every record in order. A record whose stored value has the wrong
-  // type keeps its value and the rest load on; the first such error, or a
+  // type, or a number it refuses, keeps its value and the rest load on; the first such error, or a
   // registry store that could not be read, is kept in LoadError, and each
   // such value for DamagedValuesReport.
   void Load();

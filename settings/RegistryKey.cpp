@@ -59,18 +59,12 @@ bool TRegistryKey::ValueExists(const std::string& name) const {
 }
 
 std::string TRegistryKey::ReadString(const std::string& name) const {
-  std::uint32_t type = 0;
-  std::uint32_t size = 0;
-  if (platform::QueryRegistryValue(Key, name, &type, nullptr, &size) != platform::RegistrySuccess)
+  const std::optional<TRegistryValue> value = ReadValue(name);
+  if (!value)
     RaiseGetFailed(name);
-  if (type != platform::RegSz && type != platform::RegExpandSz)
+  if (value->Type != platform::RegSz && value->Type != platform::RegExpandSz)
     RaiseInvalidType(name);
-  std::string data(size, '\0');
-  if (platform::QueryRegistryValue(Key, name, &type, data.data(), &size) !=
-      platform::RegistrySuccess)
-    RaiseGetFailed(name);
-  data.resize(size);
-  return data.substr(0, data.find('\0'));
+  return value->Data.substr(0, value->Data.find('\0'));
 }
 
 std::int32_t TRegistryKey::ReadInteger(const std::string& name) const {

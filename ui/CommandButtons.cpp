@@ -62,14 +62,20 @@ std::optional<std::size_t> TCommandButtons::SwapShown(std::size_t place, int ste
   return with;
 }
 
+std::string ButtonBytes(const std::string& command) {
+  std::optional<std::string> bytes = CommandBytes(command);
+  if (!bytes)
+    throw Exception("A command cannot hold a NUL byte");
+  return std::move(*bytes);
+}
+
 TCommandButton CheckedButton(const std::string& caption, const std::string& command,
                              const std::string& every) {
   if (command.empty())
     throw Exception("A button needs a command");
-  if (!CommandBytes(command))
-    throw Exception("A command cannot hold a NUL byte");
+  ButtonBytes(command);
   const std::int32_t ms = every.empty() ? 0 : StrToInt(every);
-  if (ms < 0 || (ms > 0 && ms < 100))
+  if (!AcceptedEvery(ms))
     throw Exception("Every takes 0 to send once, or an interval of 100 ms or more");
   TCommandButton button;
   button.Caption = caption;

@@ -42,6 +42,10 @@ private:
   std::vector<TCommandButton> All;
 };
 
+// The bytes a button's command stands for, or an Exception when its escapes
+// give a NUL byte.
+std::string ButtonBytes(const std::string& command);
+
 // The button the dialog's fields make, or an Exception saying why they make
 // none: an empty command, one holding a NUL byte once its escapes are read,
 // or an Every that is no integer or lies from 1 to 99 ms (or below 0). An

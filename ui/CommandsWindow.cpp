@@ -1,7 +1,5 @@
 #include "ui/CommandsWindow.h"
 
-#include "base/Exception.h"
-#include "record/Escape.h"
 #include "settings/CommandsDatabase.h"
 #include "settings/SettingNames.h"
 #include "ui/ApplicationErrors.h"
@@ -9,7 +7,6 @@
 #include "ui/QtText.h"
 #include "ui/WindowPlacement.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QMenu>
 #include <QPointer>
@@ -174,10 +171,7 @@ void TCommandsWindow::Halt(TRun& run) {
 }
 
 void TCommandsWindow::SendCommand(const std::string& typed) {
-  const std::optional<std::string> bytes = CommandBytes(typed);
-  if (!bytes)
-    throw Exception("A command cannot hold a NUL byte");
-  Send(*bytes);
+  Send(ButtonBytes(typed));
 }
 
 void TCommandsWindow::SetLineOpen(bool open) {
@@ -257,8 +251,7 @@ void TCommandsWindow::EditClick(std::size_t place) {
   if (!EditInDialog(button, QStringLiteral("Edit Button")) || place >= List.Stored().size())
     return;
   // A new command or pace starts anew.
-  if (Running(place))
-    Stop(place);
+  Halt(*Runs[place]);
   List.Replace(place, button);
   Runs[place]->Command = button.Command;
   Runs[place]->Timer.setInterval(button.Every);
@@ -278,11 +271,6 @@ void TCommandsWindow::Move(std::size_t place, bool left) {
     return;
   std::swap(Runs[place], Runs[*other]);
   Rebuild();
-}
-
-void TCommandsWindow::closeEvent(QCloseEvent* event) {
-  // Closing only hides it, as the panel monitor's does.
-  event->accept();
 }
 
 void TCommandsWindow::showEvent(QShowEvent* event) {

@@ -60,7 +60,6 @@ signals:
   void VisibilityChanged();
 
 protected:
-  void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 

@@ -44,7 +44,7 @@ void TLogRecording::CreateActions() {
   OpenFolderAction = new QAction(QStringLiteral("Open Session &Folder"), this);
   auto* views = new QActionGroup(this);
   const char* const captions[] = {"As &Text", "&Escaped", "&Hex"};
-  for (int view = 0; view < 3; ++view) {
+  for (int view = 0; view < LogViews; ++view) {
     ViewActions[view] = views->addAction(QString::fromLatin1(captions[view]));
     ViewActions[view]->setCheckable(true);
   }
@@ -114,7 +114,7 @@ std::string TLogRecording::LinePrefix() const {
 }
 
 TLogView TLogRecording::View() const {
-  for (int view = 0; view < 3; ++view)
+  for (int view = 0; view < LogViews; ++view)
     if (ViewActions[view]->isChecked())
       return static_cast<TLogView>(view);
   return TLogView::Text;

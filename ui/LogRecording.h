@@ -8,7 +8,6 @@
 #include <string>
 
 class QAction;
-class QActionGroup;
 class QMenu;
 class QPlainTextEdit;
 class TDatabase;
@@ -55,7 +54,7 @@ public:
   QAction* RecordSessionAction = nullptr;
   QAction* OpenFolderAction = nullptr;
   // The views, by TLogView's number: Text, Escaped, Hex.
-  QAction* ViewActions[3] = {};
+  QAction* ViewActions[LogViews] = {};
 
 private:
   void CreateActions();

@@ -3,7 +3,7 @@
 #include "record/Escape.h"
 
 std::optional<TLogView> LogViewOf(std::int32_t stored) {
-  if (stored < 0 || stored > 2)
+  if (stored < 0 || stored >= LogViews)
     return std::nullopt;
   return static_cast<TLogView>(stored);
 }

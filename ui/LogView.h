@@ -8,6 +8,7 @@
 // session record's escapes on one line, or each byte in hex. Stored as
 // "Log View", 0, 1 or 2.
 enum class TLogView : std::int32_t { Text = 0, Escaped = 1, Hex = 2 };
+inline constexpr int LogViews = 3;
 
 // The view a stored number names; none for any other number.
 std::optional<TLogView> LogViewOf(std::int32_t stored);

@@ -136,11 +136,7 @@ void TForm1::CreateControls() {
   CycleCheckBox = DisabledCheckBox(*this, "&Cycle", "CycleCheckBox", 60, 96);
 
   // Alt+D: Alt+C is Cycle's.
-  CommandsCheckBox = new QCheckBox(QStringLiteral("Comman&ds"), this);
-  CommandsCheckBox->setObjectName(QStringLiteral("CommandsCheckBox"));
-  CommandsCheckBox->move(140, 96);
-  CommandsCheckBox->adjustSize();
-  CommandsCheckBox->setEnabled(false);
+  CommandsCheckBox = DisabledCheckBox(*this, "Comman&ds", "CommandsCheckBox", 140, 96);
   Commands->AddShortcuts(*this);
 
   Button1 = new QPushButton(QStringLiteral("Send File"), this);

@@ -55,7 +55,8 @@ public:
   std::string SendAndLog(const std::string& text, TReading& reading) override;
   // Appends text plus a line end to OutputRichEdit as is (unnumbered); never fails.
   void AppendOutput(const std::string& text) override;
-  // Records the text the error box showed.
+  // Records an error's text in the session record, whether a box showed it
+  // or not.
   void RecordError(const std::string& text);
   void EnableMonitorCheck();
   // MonitorCheckBox checked exactly when the panel monitor is visible.

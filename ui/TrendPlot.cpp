@@ -126,24 +126,25 @@ std::int64_t TTrendPlot::TimeStep() const {
   return TimeStepOf(View.ColumnMs() * MinTickPx);
 }
 
-void TTrendPlot::Update(bool repaint) {
-  if (Shown.empty() && Valid)
-    return;
-  const std::vector<TValueScale> before = Drawn.Scales;
-  SyncColumns();
+std::vector<TValueScale> TTrendPlot::Scales() const {
   std::vector<TValueScale> scales;
   for (const TShownLine& shown : Shown)
     scales.push_back(shown.Scale);
+  return scales;
+}
+
+void TTrendPlot::Update(bool repaint) {
+  if (Shown.empty() && Valid)
+    return;
+  SyncColumns();
   // New scales may need other widths of their axes, and so other columns.
-  if (!Valid || scales != before || size() != Drawn.Size) {
+  if (!Valid || Scales() != Drawn.Scales || size() != Drawn.Size) {
     const QRect plot = Plot;
     Layout();
     if (Plot != plot)
       SyncColumns();
   }
-  scales.clear();
-  for (const TShownLine& shown : Shown)
-    scales.push_back(shown.Scale);
+  const std::vector<TValueScale> scales = Scales();
 
   const std::int64_t first = View.FirstColumn();
   const std::int64_t last = View.LastColumn();

@@ -107,6 +107,8 @@ private:
   // The picture up to date; on the screen too when repaint is set.
   void Update(bool repaint);
   void SyncColumns();
+  // The value scale of each line shown, in order.
+  std::vector<TValueScale> Scales() const;
   void Layout();
   // The time between ticks for the range's columns.
   std::int64_t TimeStep() const;

@@ -161,9 +161,10 @@ void TTrendWindow::ShowLines() {
   const std::vector<TShown> shown = Shown();
   const bool live = RecordingName.empty();
   std::vector<TPlotLine> lines;
+  std::vector<QColor> colors;
   for (std::size_t i = 0; i < shown.size(); ++i) {
-    lines.push_back({LineColors[i % std::size(LineColors)], live ? Lows[i] : std::nullopt,
-                     live ? Highs[i] : std::nullopt});
+    colors.push_back(LineColors[i % std::size(LineColors)]);
+    lines.push_back({colors.back(), live ? Lows[i] : std::nullopt, live ? Highs[i] : std::nullopt});
   }
   // Looked up at every use: a panel added to the monitor moves the others'
   // readings in the memory.
@@ -172,9 +173,6 @@ void TTrendWindow::ShowLines() {
       return Recording[index].Points;
     return Memory.Of(static_cast<std::size_t>(PanelsShown[index])).Points();
   });
-  std::vector<QColor> colors;
-  for (std::size_t i = 0; i < shown.size(); ++i)
-    colors.push_back(LineColors[i % std::size(LineColors)]);
   Figures->SetColors(colors);
   ShowTitle(shown);
 }

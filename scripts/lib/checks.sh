@@ -7,6 +7,8 @@
 #   the name, and counts the failures in failed.
 # die <what>: a failure after which nothing else can be checked; ends the
 #   script.
+# finish [detail]: the script's last line, with the detail when all passed;
+#   fails when a check failed.
 failed=0
 check() {
   local name=$1
@@ -23,4 +25,14 @@ die() {
   echo "FAILED: $*"
   echo "$check_name: stopped at \"$*\" after $(($(date +%s) - started)) s"
   exit 1
+}
+
+# shellcheck disable=SC2120 # the detail is optional
+finish() {
+  local elapsed=$(($(date +%s) - started))
+  if [ "$failed" -gt 0 ]; then
+    echo "$check_name: $failed check(s) FAILED in $elapsed s"
+    exit 1
+  fi
+  echo "$check_name: all passed in $elapsed s${1:+ ($1)}"
 }

@@ -7,8 +7,8 @@
 # named $shots-<what>.png) and app_pid (the program's process) set.
 #
 # build_wintext: $work/wintext.exe, a small Windows program that reads what
-#   the checks cannot see through X: the clipboard, the system's error texts
-#   and where a window's client area lies.
+#   the checks cannot see through X: the clipboard and where a window's
+#   client area lies.
 # wintext <arguments...>: its answer, without Windows' line ends.
 # shot <name>: a screenshot of the whole screen as $out/<name>.
 # find_client: origin_x and origin_y, the screen position of the main

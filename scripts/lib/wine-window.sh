@@ -13,6 +13,10 @@
 #   (as reg query prints them) and <folder>/values.txt (TYPE|name|value).
 # settings_match <folder>: the values read are the 34 of the schema, each
 #   with its type; otherwise says what differs.
+# seed_settings <key> <COMn>: what an operator would have left there: that
+#   port, and the window placed clear of the top-left corner, where the
+#   monitors open.
+# windows_path <path>: a path of this machine as Wine's Z: drive names it.
 # shellcheck disable=SC2154 # app_pid is the sourcing script's
 windows_named() {
   local pattern
@@ -71,3 +75,11 @@ settings_match() {
   diff <(echo "$schema") <(echo "$found") | sed 's/^/        /'
   return 1
 }
+
+seed_settings() {
+  wine_quiet reg add "$1" /v Port /t REG_SZ /d "$2" /f &&
+    wine_quiet reg add "$1" /v Left /t REG_DWORD /d 500 /f &&
+    wine_quiet reg add "$1" /v Top /t REG_DWORD /d 400 /f
+}
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }

@@ -5,6 +5,8 @@
 # start_xvfb <WxHxD>: sets xvfb_pid; fails when no server comes up in 10 s.
 # stop_xvfb: ends it and waits, so a server going away cannot remove the
 # socket of the next one on the same display.
+source scripts/lib/background.sh
+
 start_xvfb() {
   local size=$1 ready
   command -v Xvfb >/dev/null || {
@@ -34,10 +36,6 @@ start_xvfb() {
 }
 
 stop_xvfb() {
-  if [[ -n ${xvfb_pid:-} ]]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-  fi
-  return 0
+  stop_background "${xvfb_pid:-}"
+  xvfb_pid=""
 }

@@ -12,6 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=scripts/lib/wine-cli.sh
 source scripts/lib/wine-cli.sh
+# shellcheck source=scripts/lib/wine-window.sh
+source scripts/lib/wine-window.sh
 check_name="Windows command-line check"
 # shellcheck source=scripts/lib/checks.sh
 source scripts/lib/checks.sh
@@ -29,7 +31,6 @@ start_broker "$work/broker"
 
 # says <file> <text>: the file holds the text, or shows what it holds.
 says() { grep -qF -- "$2" "$1" || shows "$1" "\"$2\""; }
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 answers() {
   cli send send "$port" p.v s.p || shows "$work/send.err" "exit status 0" || return 1
@@ -99,9 +100,4 @@ no_tls() {
 }
 check "--mqtt-cafile is a usage error: no TLS in this build" no_tls
 
-elapsed=$(($(date +%s) - started))
-if [ "$failed" -gt 0 ]; then
-  echo "Windows command-line check: $failed check(s) FAILED in $elapsed s"
-  exit 1
-fi
-echo "Windows command-line check: all passed in $elapsed s"
+finish

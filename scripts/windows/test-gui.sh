@@ -54,11 +54,7 @@ check "marrowlink.exe is a GUI program (no console window)" gui_subsystem
 start_xvfb 1280x1024x24 || die "starting Xvfb"
 
 sim_behind_port "$sim_port" "$work/sim.log" || die "starting k4410r-sim behind $sim_port"
-# What an operator would have left: the simulator's port, and the window
-# placed clear of the top-left corner, where the monitors open.
-wine_quiet reg add "$key" /v Port /t REG_SZ /d "$sim_port" /f || die "seeding the settings"
-wine_quiet reg add "$key" /v Left /t REG_DWORD /d 500 /f || die "seeding the settings"
-wine_quiet reg add "$key" /v Top /t REG_DWORD /d 400 /f || die "seeding the settings"
+seed_settings "$key" "$sim_port" || die "seeding the settings"
 
 # The command-line program of the zip starts, says what it is, and finds the
 # simulator's port as the window does.
@@ -87,37 +83,6 @@ shot windows-gui-ports.png
 xdotool key Escape
 sleep 0.5
 
-# error_box <expected text> <screenshot or ""> <action...>: the action shows
-# an error box with the application's title and that text, and OK dismisses
-# it. The box's Ctrl+C puts its caption and text on the clipboard between
-# dashed lines.
-error_box() {
-  local expected=$1 screenshot=$2 box text caption message
-  shift 2
-  "$@" || return 1
-  wait_windows "$title" 2 20 || {
-    echo "        no error box appeared"
-    return 1
-  }
-  box=$(windows_named "$title" | tail -n 1)
-  [ -n "$screenshot" ] && shot "$screenshot"
-  xdotool key ctrl+c
-  sleep 0.5
-  text=$(wintext clipboard)
-  xdotool key Return
-  wait_windows "$title" 1 10 || {
-    echo "        the error box (window $box) did not go with OK"
-    return 1
-  }
-  caption=$(printf '%s\n' "$text" | awk '/^-+$/ { n++; next } n == 1')
-  message=$(printf '%s\n' "$text" | awk '/^-+$/ { n++; next } n == 2')
-  if [ "$caption" != "$title" ] || [ "$message" != "$expected" ]; then
-    printf '        the box said:\n%s\n        expected the caption "%s" and:\n%s\n' \
-      "$text" "$title" "$expected"
-    return 1
-  fi
-}
-
 check "$sim_port opens" port_opens
 check "p.v sent through the window is answered: \"1. p.v 23.5\"" answered p.v "1. p.v 23.5"
 
@@ -144,7 +109,7 @@ in_dialog() {
   }
   sleep 1
   xdotool key End shift+Home
-  xdotool type --delay 20 "Z:${2//\//\\}"
+  xdotool type --delay 20 "$(windows_path "$2")"
   xdotool key Return
 }
 # in_trend <title> <key>: the key pressed in the trend window of that title.
@@ -226,9 +191,4 @@ check "the saved port is $sim_port, so the list held it" value_is "REG_SZ|Port|$
 check "closing wrote the window's own settings" value_is "REG_SZ|Address|255"
 check "the window's place came back as saved" value_is "REG_DWORD|Left|0x1f4"
 
-elapsed=$(($(date +%s) - started))
-if [ $failed -gt 0 ]; then
-  echo "Windows GUI check: $failed check(s) FAILED in $elapsed s"
-  exit 1
-fi
-echo "Windows GUI check: all passed in $elapsed s (zip $(du -k "$zip" | cut -f1) KB, screenshots $out/windows-gui*.png)"
+finish "zip $(du -k "$zip" | cut -f1) KB, screenshots $out/windows-gui*.png"

@@ -19,17 +19,14 @@
 set -euo pipefail
 [ $# -ge 1 ] && set -- "$(realpath -m "$1")"
 cd "$(dirname "$0")/../.."
-# shellcheck source=scripts/lib/xvfb.sh
-source scripts/lib/xvfb.sh
-# shellcheck source=scripts/lib/settings.sh
-source scripts/lib/settings.sh
+# shellcheck source=scripts/lib/session.sh
+source scripts/lib/session.sh
 # shellcheck source=scripts/lib/wine-window.sh
 source scripts/lib/wine-window.sh
 
 msi=$(realpath -m "${1:-build/windows/marrowlink-3.2-windows-x64.msi}")
 zip=${msi%.msi}.zip
 out=$(dirname "$msi")
-title='K4410R Diroridodevo 3.2'
 sim_port=COM9
 key=$settings_key
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
@@ -66,12 +63,9 @@ sessions=$(unix_path "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null </dev/null |
 menus=('C:\ProgramData\Microsoft\Windows\Start Menu\Programs'
   "$(wine cmd /c echo %APPDATA% 2>/dev/null </dev/null | tr -d '\r')\Microsoft\Windows\Start Menu\Programs")
 
-# What an operator would have before installing: settings (the
-# simulator's port, the window placed clear of the corner) and a day of
+# What an operator would have before installing: settings and a day of
 # session records.
-wine_quiet reg add "$key" /v Port /t REG_SZ /d "$sim_port" /f || die "seeding the settings"
-wine_quiet reg add "$key" /v Left /t REG_DWORD /d 500 /f || die "seeding the settings"
-wine_quiet reg add "$key" /v Top /t REG_DWORD /d 400 /f || die "seeding the settings"
+seed_settings "$key" "$sim_port" || die "seeding the settings"
 mkdir -p "$sessions"
 printf '2026-12-08T10:00:00.000+01:00\tCOM3\topen\n' >"$sessions/2026-12-08.log"
 # kept: a digest of what the installer must never touch.
@@ -130,7 +124,6 @@ check "the Start menu holds Marrowlink" in_menu
 check "installing left the settings and the session records alone" unchanged
 
 # The window, started from the Start-menu entry as a user would.
-shot() { import -window root "$out/$1" 2>/dev/null && echo "        screenshot: $out/$1"; }
 if lnk=$(menu_entry); then
   # Wine's start does not wait for what a shortcut starts: the program's
   # process is found through its window.
@@ -215,9 +208,4 @@ gone() {
 check "no installed file, Start-menu entry or Installed apps entry is left" gone
 check "removing left the settings and the session records alone" unchanged
 
-elapsed=$(($(date +%s) - started))
-if [ $failed -gt 0 ]; then
-  echo "Windows installer check: $failed check(s) FAILED in $elapsed s"
-  exit 1
-fi
-echo "Windows installer check: all passed in $elapsed s (installer $(du -k "$msi" | cut -f1) KB)"
+finish "installer $(du -k "$msi" | cut -f1) KB"

@@ -1,7 +1,6 @@
 // Reads texts of Windows for the Windows GUI check, run under Wine beside
 // the program under test:
 //   wintext clipboard   the clipboard's text
-//   wintext message N   the system's text for error code N
 //   wintext client TITLE  the screen position of the client area of the
 //                         top-level window with that caption, as "X Y"
 #include <windows.h>
@@ -10,7 +9,6 @@
 #include <io.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -30,16 +28,6 @@ int PrintClipboard() {
   return result;
 }
 
-int PrintMessage(DWORD code) {
-  char text[512] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                      nullptr, code, 0, text, sizeof text, nullptr);
-  if (length == 0)
-    return 1;
-  std::fputs(text, stdout);
-  return 0;
-}
-
 int PrintClientOrigin(const char* title) {
   const HWND window = FindWindowA(nullptr, title);
   POINT origin = {0, 0};
@@ -56,10 +44,8 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc == 2 && std::strcmp(argv[1], "clipboard") == 0)
     return PrintClipboard();
-  if (argc == 3 && std::strcmp(argv[1], "message") == 0)
-    return PrintMessage(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
   if (argc == 3 && std::strcmp(argv[1], "client") == 0)
     return PrintClientOrigin(argv[2]);
-  std::fputs("usage: wintext clipboard | message <code> | client <title>\n", stderr);
+  std::fputs("usage: wintext clipboard | client <title>\n", stderr);
   return 2;
 }

@@ -12,28 +12,27 @@
 #include <cstdarg>
 #include <map>
 #include <mutex>
+#include <optional>
 
 namespace {
 
-// Unix98 pseudo-terminal slaves: character devices of majors 136 to 143.
-bool IsPseudoTerminal(int fd) {
+// The device of a Unix98 pseudo-terminal slave (a character device of
+// major 136 to 143), none for any other descriptor.
+std::optional<dev_t> PseudoTerminal(int fd) {
   struct stat info {};
-  return ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && major(info.st_rdev) >= 136 &&
-         major(info.st_rdev) <= 143;
+  if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || major(info.st_rdev) < 136 ||
+      major(info.st_rdev) > 143)
+    return std::nullopt;
+  return info.st_rdev;
 }
 
-// The lines a device's holders have set; Wine opens a port more than once.
-int& Lines(int fd) {
-  static std::map<dev_t, int> lines;
-  struct stat info {};
-  ::fstat(fd, &info);
-  return lines[info.st_rdev];
-}
-
-int ModemLines(int fd, unsigned long request, int* bits) {
+// The lines each device's holders have set; Wine opens a port more than
+// once.
+int ModemLines(dev_t device, unsigned long request, int* bits) {
   static std::mutex lock;
+  static std::map<dev_t, int> devices;
   const std::scoped_lock guard(lock);
-  int& lines = Lines(fd);
+  int& lines = devices[device];
   if (request == TIOCMGET)
     *bits = lines;
   else if (request == TIOCMSET)
@@ -57,8 +56,10 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
   va_start(args, request);
   void* argument = va_arg(args, void*);
   va_end(args);
-  if (IsModemRequest(request) && argument != nullptr && IsPseudoTerminal(fd))
-    return ModemLines(fd, request, static_cast<int*>(argument));
+  if (IsModemRequest(request) && argument != nullptr) {
+    if (const std::optional<dev_t> device = PseudoTerminal(fd))
+      return ModemLines(*device, request, static_cast<int*>(argument));
+  }
   using TIoctl = int (*)(int, unsigned long, ...);
   static const auto next = reinterpret_cast<TIoctl>(::dlsym(RTLD_NEXT, "ioctl"));
   return next(fd, request, argument);
