@@ -79,9 +79,9 @@ public:
 };
 
 // An ordered set of named settings kept under one key of the current user's
-// registry (a store may drop records: RemoveRecord). A concrete store names the key and adds its
-// records in DefineRecords; its constructor runs DefineRecords and then Load, so a store is loaded
-// once it exists.
+// registry (a store may drop records: RemoveRecord). A concrete store names
+// the key and adds its records in DefineRecords; its constructor runs
+// DefineRecords and then Load, so a store is loaded once it exists.
 class TDatabase {
 public:
   virtual ~TDatabase(); // does not save: a destructor must not throw
