@@ -175,7 +175,7 @@ TEST(OutputSink, StandardOutputGetsTheHeaderWhateverFileIsNamedDash) {
   testing::internal::CaptureStdout();
   std::string written;
   try {
-    TOutputSink("-", {"p.v"});
+    const TOutputSink header("-", {"p.v"});
     written = testing::internal::GetCapturedStdout();
   } catch (const std::exception& e) {
     written = testing::internal::GetCapturedStdout() + e.what();
